@@ -1,0 +1,46 @@
+#include "link/hidapi_port.h"
+
+#include <hidapi.h>
+
+#include <cstring>
+
+#include "link/socket_port.h"
+
+namespace rq700 {
+
+HidapiPort::~HidapiPort() { Close(); }
+
+bool HidapiPort::Open(const std::string& path) {
+  Close();
+  if (path.empty() || hid_init() != 0) return false;
+  device_ = hid_open_path(path.c_str());
+  return device_ != nullptr;
+}
+
+void HidapiPort::Close() {
+  if (device_ != nullptr) {
+    hid_close(device_);
+    device_ = nullptr;
+  }
+}
+
+ReadResult HidapiPort::ReadReport(uint8_t* report, int timeout_ms) {
+  if (device_ == nullptr) return ReadResult::kDisconnected;
+  std::memset(report, 0, kReportSize);
+  const int got = hid_read_timeout(device_, report + 1, kReportSize - 1, timeout_ms);
+  if (got < 0) return ReadResult::kDisconnected;
+  if (got == 0) return ReadResult::kNothing;
+  return ReadResult::kData;
+}
+
+bool HidapiPort::WriteReport(const uint8_t* report, int /*timeout_ms*/) {
+  if (device_ == nullptr) return false;
+  return hid_write(device_, report, kReportSize) == kReportSize;
+}
+
+std::unique_ptr<HidPort> MakeHidPort(const std::string& path) {
+  if (path.rfind(kEmulatorPathPrefix, 0) == 0) return std::make_unique<SocketPort>();
+  return std::make_unique<HidapiPort>();
+}
+
+}  // namespace rq700
