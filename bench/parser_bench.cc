@@ -42,8 +42,8 @@ void BM_ParseStream(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(sink.bytes);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.size()));
-  state.counters["packets/s"] = benchmark::Counter(static_cast<double>(sink.packets),
-                                                   benchmark::Counter::kIsRate);
+  state.counters["packets/s"] =
+      benchmark::Counter(static_cast<double>(sink.packets), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ParseStream)->Arg(4)->Arg(64)->Arg(512)->Arg(1017);
 

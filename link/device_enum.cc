@@ -94,8 +94,7 @@ std::optional<DeviceEntry> ReadAnnouncement(const std::string& announcement_file
 std::vector<DeviceEntry> EnumerateVirtualDevices(const std::string& directory) {
   std::vector<std::string> files;
   std::error_code error;
-  for (fs::directory_iterator it(directory, error), end; !error && it != end;
-       it.increment(error)) {
+  for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
     if (it->path().extension() == ".device") files.push_back(it->path().string());
   }
   std::sort(files.begin(), files.end());

@@ -5,8 +5,7 @@
 
 namespace rq700 {
 
-CHidDevice::CHidDevice(std::unique_ptr<HidPort> port)
-    : port_(std::move(port)), fixed_port_(true) {}
+CHidDevice::CHidDevice(std::unique_ptr<HidPort> port) : port_(std::move(port)), fixed_port_(true) {}
 
 CHidDevice::~CHidDevice() { Close(); }
 

@@ -24,8 +24,8 @@ size_t FramePacket(uint8_t* tx) {
   return static_cast<size_t>(length) + kPacketOverhead;
 }
 
-size_t BuildPacket(uint8_t command, const uint8_t* payload, size_t payload_size,
-                   uint8_t* out, size_t out_size) {
+size_t BuildPacket(uint8_t command, const uint8_t* payload, size_t payload_size, uint8_t* out,
+                   size_t out_size) {
   const size_t total = payload_size + 1 + kPacketOverhead;
   if (total > out_size || payload_size + 1 > 0xFFFF) return 0;
   BeginPacket(out, command, payload_size);

@@ -36,8 +36,8 @@ size_t FramePacket(uint8_t* tx);
 
 // Builds a complete packet from a command and payload into `out` (capacity `out_size`).
 // Returns the packet size, or 0 when it does not fit.
-size_t BuildPacket(uint8_t command, const uint8_t* payload, size_t payload_size,
-                   uint8_t* out, size_t out_size);
+size_t BuildPacket(uint8_t command, const uint8_t* payload, size_t payload_size, uint8_t* out,
+                   size_t out_size);
 
 // Frames the packet held in `tx` and hands its L + 6 bytes to the device's Send.
 bool FrameAndSend(CHidDevice& device, uint8_t* tx);

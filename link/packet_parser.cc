@@ -57,8 +57,8 @@ void PacketParser::Step(RxRing& ring, PacketSink& sink) {
       const uint16_t length = PacketLength(buffer_);
       const uint16_t stored =
           static_cast<uint16_t>((buffer_[4 + length] << 8) | buffer_[5 + length]);
-      state_ = stored == Crc16Gsm(buffer_ + 2, static_cast<size_t>(length) + 2) ? kDeliver
-                                                                              : kResync;
+      state_ =
+          stored == Crc16Gsm(buffer_ + 2, static_cast<size_t>(length) + 2) ? kDeliver : kResync;
       return;
     }
 

@@ -1,13 +1,12 @@
 // POSIX local-socket transport of the virtual device.
 #include "link/socket_port.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <cerrno>
 #include <cstring>
@@ -121,8 +120,7 @@ bool SocketListener::Listen(const std::string& socket_path) {
   // Replace a socket left behind by an earlier run, but never any other kind of file.
   struct stat info;
   if (lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) unlink(path.c_str());
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-      listen(fd, 4) != 0) {
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || listen(fd, 4) != 0) {
     ::close(fd);
     return false;
   }

@@ -13,11 +13,11 @@ inline constexpr size_t kSize = 512;
 inline constexpr int kPresetCount = 200;
 inline constexpr int kModuleCount = 9;
 
-inline constexpr size_t kChainOrder = 0;      // 9 bytes: module type at chain position 0..8
-inline constexpr size_t kUnused9 = 9;         // kept in whole-record transfers
+inline constexpr size_t kChainOrder = 0;  // 9 bytes: module type at chain position 0..8
+inline constexpr size_t kUnused9 = 9;     // kept in whole-record transfers
 inline constexpr size_t kVolume = 10;
 inline constexpr size_t kExpSwitch = 11;
-inline constexpr size_t kName = 12;           // 16 bytes, one byte per character
+inline constexpr size_t kName = 12;  // 16 bytes, one byte per character
 inline constexpr size_t kNameSize = 16;
 
 // Module slot of module type k (1..9): model, enable, then the parameter bytes.
@@ -36,7 +36,7 @@ inline constexpr size_t kDelayWord4 = 89;
 inline constexpr size_t kDelayWord5 = 90;
 inline constexpr size_t kDelayWord6 = 91;
 
-inline constexpr size_t kChainOff = 104;      // 9 bytes: 0 on, 1 off, per chain position
+inline constexpr size_t kChainOff = 104;  // 9 bytes: 0 on, 1 off, per chain position
 inline constexpr size_t kCarriedA = 114;
 inline constexpr size_t kCarriedB = 115;
 inline constexpr size_t kModuleSwitch = 116;  // 9 bytes, per module type 1..9
@@ -45,11 +45,11 @@ inline constexpr size_t kCarriedD = 126;
 inline constexpr size_t kCarriedE = 127;
 inline constexpr size_t kCarriedTables = 128;  // four tables of 54 bytes
 inline constexpr size_t kCarriedTableSize = 54;
-inline constexpr size_t kEqWords = 344;       // 3 words: CUSTOM EQ band frequencies (Hz)
-inline constexpr size_t kDelayTimeWord = 350;  // delay word 3: DELAY TIME (ms)
+inline constexpr size_t kEqWords = 344;         // 3 words: CUSTOM EQ band frequencies (Hz)
+inline constexpr size_t kDelayTimeWord = 350;   // delay word 3: DELAY TIME (ms)
 inline constexpr size_t kDelayTimeBWord = 352;  // model-9 delay word 5: TIME B (ms)
-inline constexpr size_t kModWord = 354;       // wide first parameter of MOD model 10
-inline constexpr size_t kExp1Module = 356;    // 0-based module type
+inline constexpr size_t kModWord = 354;         // wide first parameter of MOD model 10
+inline constexpr size_t kExp1Module = 356;      // 0-based module type
 inline constexpr size_t kExp1Param = 357;
 inline constexpr size_t kExp2Module = 358;
 inline constexpr size_t kExp2Param = 359;

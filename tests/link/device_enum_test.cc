@@ -51,8 +51,8 @@ TEST_F(DeviceEnumTest, BrokenAnnouncementsAreSkipped) {
   SocketListener s;
   ASSERT_TRUE(s.Listen((dir_ / "s.sock").string()));
   std::ofstream(dir_ / "1.device") << "garbage\n";
-  std::ofstream(dir_ / "2.device") << "path=emu:" << (dir_ / "s.sock").string()
-                                   << "\nvendor=zz\nproduct=0x5703\n";
+  std::ofstream(dir_ / "2.device")
+      << "path=emu:" << (dir_ / "s.sock").string() << "\nvendor=zz\nproduct=0x5703\n";
   std::ofstream(dir_ / "3.device") << "path=emu:" << (dir_ / "s.sock").string()
                                    << "\nvendor=1155\nproduct=0x5703\nrelease=200\n";
   auto entries = EnumerateVirtualDevices(dir_.string());
@@ -69,8 +69,8 @@ TEST(EmulatorDirectoryTest, FollowsTheEnvironment) {
   setenv("XDG_RUNTIME_DIR", "/run/user/77", 1);
   EXPECT_EQ(EmulatorDirectory(), "/run/user/77/rq700-emu");
   unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(EmulatorDirectory(), (fs::temp_directory_path() /
-                                  ("rq700-emu-" + std::to_string(getuid()))).string());
+  EXPECT_EQ(EmulatorDirectory(),
+            (fs::temp_directory_path() / ("rq700-emu-" + std::to_string(getuid()))).string());
 }
 
 }  // namespace

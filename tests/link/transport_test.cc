@@ -20,8 +20,7 @@ using Bytes = std::vector<uint8_t>;
 class SocketTransportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("rq700-link-test-" + std::to_string(getpid()));
+    dir_ = std::filesystem::temp_directory_path() / ("rq700-link-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir_);
     path_ = (dir_ / "dev.sock").string();
     ASSERT_TRUE(listener_.Listen(path_));
