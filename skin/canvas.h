@@ -29,6 +29,15 @@ class Canvas {
   // UTF-8 text in text style `style` (0..10), anchored at (x, y) by that style's
   // alignment.
   virtual void DrawText(int style, int x, int y, std::string_view text) = 0;
+
+  // The value texts take the style's size, face and colour but are always bold (800),
+  // centred on x with their top at y.
+  // `value` in decimal.
+  virtual void DrawNumber(int style, int x, int y, int value) = 0;
+  // `value` - 12 as a level: "+3dB", "0dB", "-12dB".
+  virtual void DrawDbLevel(int style, int x, int y, int value) = 0;
+  // `value` - 120 (or - 200 when `wide_range`) in tenths: "1.5", "-0.5".
+  virtual void DrawTenths(int style, int x, int y, int value, bool wide_range) = 0;
 };
 
 }  // namespace rq700

@@ -1,0 +1,117 @@
+#include "skin/qt_text.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <mutex>
+#include <tuple>
+
+namespace rq700 {
+namespace {
+
+QString ResolveFace(const std::string& face) {
+  const QString name = QString::fromStdString(face);
+  if (name.compare("Arial", Qt::CaseInsensitive) == 0 &&
+      !QFontDatabase::families().contains(name, Qt::CaseInsensitive) &&
+      QFontDatabase::families().contains("Liberation Sans")) {
+    return "Liberation Sans";
+  }
+  return name;
+}
+
+int CellHeight(const QFont& font) {
+  const QFontMetrics metrics(font);
+  return metrics.ascent() + metrics.descent();
+}
+
+QFont BuildFont(const FontRecord& record, int weight) {
+  QFont font(ResolveFace(record.face));
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
+  font.setHintingPreference(QFont::PreferNoHinting);
+
+  if (record.height < 0) {
+    font.setPixelSize(-record.height);
+  } else if (record.height > 0) {
+    // The face's cell at a large reference size gives the first guess; the rounded
+    // metrics then pick the nearest whole pixel size.
+    QFont reference = font;
+    reference.setPixelSize(1000);
+    const QFontMetricsF ref_metrics(reference);
+    const double cell = ref_metrics.ascent() + ref_metrics.descent();
+    int guess = std::max(1, static_cast<int>(std::lround(record.height * 1000.0 / cell)));
+    int best = guess;
+    int best_error = 1 << 30;
+    for (int size = std::max(1, guess - 2); size <= guess + 2; ++size) {
+      font.setPixelSize(size);
+      const int error = std::abs(CellHeight(font) - record.height);
+      if (error < best_error) {
+        best_error = error;
+        best = size;
+      }
+    }
+    font.setPixelSize(best);
+  }
+
+  if (record.width > 0) {
+    const double natural = QFontMetricsF(font).averageCharWidth();
+    if (natural > 0) {
+      const int stretch = static_cast<int>(std::lround(100.0 * record.width / natural));
+      font.setStretch(std::clamp(stretch, 1, 4000));
+    }
+  }
+  return font;
+}
+
+}  // namespace
+
+QFont MakeQFont(const FontRecord& record, int weight) {
+  using Key = std::tuple<int, int, int, std::string>;
+  static std::mutex mutex;
+  // Kept past the application's end: fonts must not be released after Qt is gone.
+  static auto* cache = new std::map<Key, QFont>;
+  const Key key{record.height, record.width, weight, record.face};
+  std::lock_guard lock(mutex);
+  auto it = cache->find(key);
+  if (it == cache->end()) it = cache->emplace(key, BuildFont(record, weight)).first;
+  return it->second;
+}
+
+void DrawTextAt(QPainter& painter, const FontRecord& record, int weight, int alignment, int x,
+                int y, const QString& text) {
+  const QFont font = MakeQFont(record, weight);
+  const QFontMetrics metrics(font);
+  int left = x;
+  switch (alignment & kAlignCenter) {
+    case kAlignCenter:
+      left = x - metrics.horizontalAdvance(text) / 2;
+      break;
+    case kAlignRight:
+      left = x - metrics.horizontalAdvance(text);
+      break;
+    default:
+      break;
+  }
+  int baseline = y + metrics.ascent();
+  switch (alignment & kAlignBaseline) {
+    case kAlignBaseline:
+      baseline = y;
+      break;
+    case kAlignBottom:
+      baseline = y - metrics.descent();
+      break;
+    default:
+      break;
+  }
+  painter.save();
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.setFont(font);
+  painter.setPen(QColor(record.colour.r, record.colour.g, record.colour.b));
+  painter.drawText(QPoint(left, baseline), text);
+  painter.restore();
+}
+
+}  // namespace rq700
