@@ -1,7 +1,7 @@
 #include "skin/qt_canvas.h"
 
+#include "catalog/value_format.h"
 #include "skin/qt_text.h"
-#include "skin/text_format.h"
 
 namespace rq700 {
 namespace {
@@ -30,7 +30,7 @@ QColor BrushColour(int brush) {
 }  // namespace
 
 QtCanvas::QtCanvas(QtBackBuffer& buffer, const QtImageSet& images,
-                   std::span<const FontRecord> styles)
+                   std::span<const catalog::TextStyle> styles)
     : buffer_(buffer), images_(images), styles_(styles), painter_(&buffer.pixels) {}
 
 void QtCanvas::DrawImage(int image, int x, int y) {
@@ -75,34 +75,35 @@ void QtCanvas::FrameRect(int left, int top, int right, int bottom, int stock_obj
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-const FontRecord* QtCanvas::Style(int style) const {
+const catalog::TextStyle* QtCanvas::Style(int style) const {
   if (style < 0 || static_cast<size_t>(style) >= styles_.size()) return nullptr;
   return &styles_[style];
 }
 
 void QtCanvas::DrawText(int style, int x, int y, std::string_view text) {
-  const FontRecord* record = Style(style);
+  const catalog::TextStyle* record = Style(style);
   if (record == nullptr) return;
   DrawTextAt(painter_, *record, record->weight, record->alignment, x, y,
              QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void QtCanvas::DrawValue(int style, int x, int y, const std::string& text) {
-  const FontRecord* record = Style(style);
+  const catalog::TextStyle* record = Style(style);
   if (record == nullptr) return;
-  DrawTextAt(painter_, *record, kValueWeight, kValueAlignment, x, y, QString::fromStdString(text));
+  DrawTextAt(painter_, *record, catalog::kValueNumberWeight, catalog::kAlignCenterTop, x, y,
+             QString::fromStdString(text));
 }
 
 void QtCanvas::DrawNumber(int style, int x, int y, int value) {
-  DrawValue(style, x, y, FormatNumber(value));
+  DrawValue(style, x, y, catalog::FormatPlain(value));
 }
 
 void QtCanvas::DrawDbLevel(int style, int x, int y, int value) {
-  DrawValue(style, x, y, FormatDbLevel(value));
+  DrawValue(style, x, y, catalog::FormatEqGainDb(value));
 }
 
 void QtCanvas::DrawTenths(int style, int x, int y, int value, bool wide_range) {
-  DrawValue(style, x, y, FormatTenths(value, wide_range));
+  DrawValue(style, x, y, catalog::FormatTenths(value - (wide_range ? 200 : 120)));
 }
 
 }  // namespace rq700

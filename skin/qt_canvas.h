@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <span>
 
+#include "catalog/text_styles.h"
 #include "skin/canvas.h"
-#include "skin/font_record.h"
 #include "skin/qt_image.h"
 
 namespace rq700 {
@@ -15,7 +15,8 @@ namespace rq700 {
 // Unknown image numbers and text styles draw nothing.
 class QtCanvas final : public Canvas {
  public:
-  QtCanvas(QtBackBuffer& buffer, const QtImageSet& images, std::span<const FontRecord> styles);
+  QtCanvas(QtBackBuffer& buffer, const QtImageSet& images,
+           std::span<const catalog::TextStyle> styles);
   QtCanvas(const QtCanvas&) = delete;
   QtCanvas& operator=(const QtCanvas&) = delete;
 
@@ -28,12 +29,12 @@ class QtCanvas final : public Canvas {
   void DrawTenths(int style, int x, int y, int value, bool wide_range) override;
 
  private:
-  const FontRecord* Style(int style) const;
+  const catalog::TextStyle* Style(int style) const;
   void DrawValue(int style, int x, int y, const std::string& text);
 
   QtBackBuffer& buffer_;
   const QtImageSet& images_;
-  std::span<const FontRecord> styles_;
+  std::span<const catalog::TextStyle> styles_;
   QPainter painter_;
 };
 

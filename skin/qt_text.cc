@@ -13,8 +13,13 @@
 namespace rq700 {
 namespace {
 
-QString ResolveFace(const std::string& face) {
-  const QString name = QString::fromStdString(face);
+constexpr int kAlignRight = 2;
+constexpr int kAlignCenter = 6;
+constexpr int kAlignBottom = 8;
+constexpr int kAlignBaseline = 24;
+
+QString ResolveFace(std::string_view face) {
+  const QString name = QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
   if (name.compare("Arial", Qt::CaseInsensitive) == 0 &&
       !QFontDatabase::families().contains(name, Qt::CaseInsensitive) &&
       QFontDatabase::families().contains("Liberation Sans")) {
@@ -23,12 +28,12 @@ QString ResolveFace(const std::string& face) {
   return name;
 }
 
-int CellHeight(const QFont& font) {
-  const QFontMetrics metrics(font);
+double CellHeight(const QFont& font) {
+  const QFontMetricsF metrics(font);
   return metrics.ascent() + metrics.descent();
 }
 
-QFont BuildFont(const FontRecord& record, int weight) {
+QFont BuildFont(const catalog::TextStyle& record, int weight) {
   QFont font(ResolveFace(record.face));
   font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
   font.setHintingPreference(QFont::PreferNoHinting);
@@ -36,18 +41,18 @@ QFont BuildFont(const FontRecord& record, int weight) {
   if (record.height < 0) {
     font.setPixelSize(-record.height);
   } else if (record.height > 0) {
-    // The face's cell at a large reference size gives the first guess; the rounded
-    // metrics then pick the nearest whole pixel size.
+    // The face's cell at a large reference size gives the first guess; the metrics of
+    // the whole pixel sizes around it then pick the nearest.
     QFont reference = font;
     reference.setPixelSize(1000);
     const QFontMetricsF ref_metrics(reference);
     const double cell = ref_metrics.ascent() + ref_metrics.descent();
     int guess = std::max(1, static_cast<int>(std::lround(record.height * 1000.0 / cell)));
     int best = guess;
-    int best_error = 1 << 30;
+    double best_error = 1e9;
     for (int size = std::max(1, guess - 2); size <= guess + 2; ++size) {
       font.setPixelSize(size);
-      const int error = std::abs(CellHeight(font) - record.height);
+      const double error = std::abs(CellHeight(font) - record.height);
       if (error < best_error) {
         best_error = error;
         best = size;
@@ -68,20 +73,20 @@ QFont BuildFont(const FontRecord& record, int weight) {
 
 }  // namespace
 
-QFont MakeQFont(const FontRecord& record, int weight) {
+QFont MakeQFont(const catalog::TextStyle& record, int weight) {
   using Key = std::tuple<int, int, int, std::string>;
   static std::mutex mutex;
   // Kept past the application's end: fonts must not be released after Qt is gone.
   static auto* cache = new std::map<Key, QFont>;
-  const Key key{record.height, record.width, weight, record.face};
+  const Key key{record.height, record.width, weight, std::string(record.face)};
   std::lock_guard lock(mutex);
   auto it = cache->find(key);
   if (it == cache->end()) it = cache->emplace(key, BuildFont(record, weight)).first;
   return it->second;
 }
 
-void DrawTextAt(QPainter& painter, const FontRecord& record, int weight, int alignment, int x,
-                int y, const QString& text) {
+void DrawTextAt(QPainter& painter, const catalog::TextStyle& record, int weight, int alignment,
+                int x, int y, const QString& text) {
   const QFont font = MakeQFont(record, weight);
   const QFontMetrics metrics(font);
   int left = x;

@@ -4,22 +4,24 @@
 #include <QFont>
 #include <QString>
 
-#include "skin/font_record.h"
+#include "catalog/text_styles.h"
 
 class QPainter;
 
 namespace rq700 {
 
-// The QFont for a font record drawn with `weight`: a pixel size whose ascent + descent
-// is the record's cell height, stretched so that the average character width is the
-// record's width. "Arial" is served by its metric-compatible stand-in where the system
-// lacks it. Fonts are made once per distinct record and kept.
-QFont MakeQFont(const FontRecord& record, int weight);
+// The QFont for a text style drawn with `weight`. The style's height is the character
+// cell height (ascent + descent) in pixels, or the character height when negative; its
+// width the average character width (0: the face's own proportions); weights are on the
+// 100..1000 scale. "Arial" is served by its metric-compatible stand-in where the system
+// lacks it. Fonts are made once per distinct style and kept.
+QFont MakeQFont(const catalog::TextStyle& style, int weight);
 
-// Draws `text` with the record's colour in MakeQFont(record, weight), anchored at (x, y)
-// by `alignment` (left / right / centre, top / bottom / baseline), background untouched.
-void DrawTextAt(QPainter& painter, const FontRecord& record, int weight, int alignment, int x,
-                int y, const QString& text);
+// Draws `text` with the style's colour in MakeQFont(style, weight), anchored at (x, y) by
+// `alignment` (horizontal: left 0, right 2, centre 6; vertical: top 0, bottom 8,
+// baseline 24), background untouched.
+void DrawTextAt(QPainter& painter, const catalog::TextStyle& style, int weight, int alignment,
+                int x, int y, const QString& text);
 
 }  // namespace rq700
 

@@ -15,15 +15,12 @@ namespace {
 
 constexpr QRgb kBackground = 0xff336699u;  // a colour no style draws in
 
-// Text styles shaped like the editor's: black left/bottom, black centred, white, red, and
-// a light black left/bottom one.
-const std::array<FontRecord, 5> kStyles = {{
-    {20, 8, "Arial", {0, 0, 0}, kAlignLeft | kAlignBottom, 550},
-    {20, 10, "Arial", {0, 0, 0}, kAlignCenter | kAlignTop, 800},
-    {20, 10, "Arial", {255, 255, 255}, kAlignCenter | kAlignTop, 700},
-    {20, 8, "Arial", {238, 0, 0}, kAlignLeft | kAlignBottom, 550},
-    {20, 8, "Arial", {0, 0, 0}, kAlignLeft | kAlignBottom, 400},
-}};
+std::array<catalog::TextStyle, catalog::kTextStyleCount> EditorStyles() {
+  std::array<catalog::TextStyle, catalog::kTextStyleCount> styles{};
+  for (int i = 0; i < catalog::kTextStyleCount; ++i) styles[i] = catalog::GetTextStyle(i);
+  return styles;
+}
+const auto kStyles = EditorStyles();
 
 struct Ink {
   int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // inclusive
@@ -51,7 +48,7 @@ class QtCanvasTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::EnsureGuiApp();
-    buffer_ = QtBackBuffer::Create(300, 120);
+    buffer_ = QtBackBuffer::Create(300, 160);
     buffer_.pixels.fill(kBackground);
   }
 
@@ -118,7 +115,7 @@ TEST_F(QtCanvasTest, UnknownImagesAndStylesDrawNothing) {
     c.DrawImage(2, 5, 5);
     c.DrawImage(259, 5, 5);
     c.DrawImage(-1, 5, 5);
-    c.DrawText(5, 50, 50, "X");
+    c.DrawText(11, 50, 50, "X");
     c.DrawText(-1, 50, 50, "X");
     c.DrawNumber(99, 50, 50, 1);
   });
@@ -126,7 +123,7 @@ TEST_F(QtCanvasTest, UnknownImagesAndStylesDrawNothing) {
 }
 
 TEST_F(QtCanvasTest, TextColoursComeFromTheStyle) {
-  const QImage white = Paint([](Canvas& c) { c.DrawText(2, 100, 40, "WHITE"); });
+  const QImage white = Paint([](Canvas& c) { c.DrawText(5, 100, 40, "WHITE"); });
   const auto white_ink = FindInk(white);
   ASSERT_TRUE(white_ink);
   bool saw_white = false;
@@ -136,7 +133,7 @@ TEST_F(QtCanvasTest, TextColoursComeFromTheStyle) {
   EXPECT_TRUE(saw_white);
 
   buffer_.pixels.fill(kBackground);
-  const QImage red = Paint([](Canvas& c) { c.DrawText(3, 20, 80, "RED HOT"); });
+  const QImage red = Paint([](Canvas& c) { c.DrawText(10, 20, 80, "RED HOT"); });
   const auto red_ink = FindInk(red);
   ASSERT_TRUE(red_ink);
   bool saw_red = false;
@@ -176,24 +173,21 @@ TEST_F(QtCanvasTest, LeftBottomAlignmentStandsTheCellOnY) {
 }
 
 TEST_F(QtCanvasTest, FontsHaveTheRecordsCellHeightAndAverageWidth) {
-  for (const FontRecord& record :
-       {FontRecord{20, 8, "Arial", {}, 8, 550}, FontRecord{40, 15, "Arial", {}, 8, 400},
-        FontRecord{16, 7, "Arial", {}, 6, 450}, FontRecord{22, 12, "Arial", {}, 6, 800},
-        FontRecord{40, 20, "Arial", {}, 6, 400}}) {
+  for (const catalog::TextStyle& record : kStyles) {
     const QFontMetricsF metrics(MakeQFont(record, record.weight));
     EXPECT_NEAR(metrics.ascent() + metrics.descent(), record.height, 1.0) << record.height;
     EXPECT_NEAR(metrics.averageCharWidth(), record.width, 1.0)
         << record.height << "/" << record.width;
   }
   // Heavier records make bolder fonts.
-  const FontRecord base{20, 10, "Arial", {}, 6, 400};
+  const catalog::TextStyle base{20, 10, "Arial", {}, 6, 400};
   EXPECT_GT(MakeQFont(base, 800).weight(), MakeQFont(base, 400).weight());
 }
 
 TEST_F(QtCanvasTest, ValueTextsAreCentredAndBoldWhateverTheStyle) {
-  // Style 4 is light and left/bottom aligned, but a number is bold and hangs centred
+  // Style 2 is light and left/bottom aligned, but a number is bold and hangs centred
   // below y.
-  QImage out = Paint([](Canvas& c) { c.DrawNumber(4, 150, 30, 888); });
+  QImage out = Paint([](Canvas& c) { c.DrawNumber(2, 150, 30, 888); });
   auto ink = FindInk(out);
   ASSERT_TRUE(ink);
   EXPECT_GE(ink->top, 30);
@@ -202,7 +196,7 @@ TEST_F(QtCanvasTest, ValueTextsAreCentredAndBoldWhateverTheStyle) {
 
   // The same digits as plain text are lighter.
   buffer_.pixels.fill(kBackground);
-  out = Paint([](Canvas& c) { c.DrawText(4, 100, 80, "888"); });
+  out = Paint([](Canvas& c) { c.DrawText(2, 100, 110, "888"); });
   ink = FindInk(out);
   ASSERT_TRUE(ink);
   EXPECT_LT(ink->pixels, number_pixels);
