@@ -1,0 +1,53 @@
+#ifndef RQ700_FILES_FILE_IO_H_
+#define RQ700_FILES_FILE_IO_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace rq700::files {
+
+// Reads a whole file of at most max_size bytes. False when it cannot be opened or read, or
+// is larger than max_size (nothing is allocated for a file that is too large).
+bool ReadWholeFile(const std::string& path, size_t max_size, std::vector<uint8_t>* out);
+
+// Size of a file in bytes, or -1 when it cannot be read.
+int64_t FileSize(const std::string& path);
+
+// Writes a file so that the file that stood at the path before stays whole until the new
+// one is complete: the bytes go into a temporary file beside the target, which is flushed
+// to disk and renamed over the target only on Commit. Without Commit (an error, or the
+// writer destroyed early) the temporary file is removed and the old file is untouched.
+class SafeFileWriter {
+ public:
+  SafeFileWriter() = default;
+  ~SafeFileWriter();
+  SafeFileWriter(const SafeFileWriter&) = delete;
+  SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+  bool Open(const std::string& path);
+  bool Write(const uint8_t* data, size_t size);
+  bool Write(std::span<const uint8_t> bytes) { return Write(bytes.data(), bytes.size()); }
+  // Flushes, closes and renames the temporary file over the target.
+  bool Commit();
+  // Drops the temporary file; the target stays as it was.
+  void Abort();
+  bool is_open() const { return fd_ >= 0; }
+  uint64_t bytes_written() const { return written_; }
+
+ private:
+  int fd_ = -1;
+  bool failed_ = false;
+  uint64_t written_ = 0;
+  std::string path_;
+  std::string temp_path_;
+};
+
+// One-call form of SafeFileWriter.
+bool WriteFileSafely(const std::string& path, std::span<const uint8_t> bytes);
+
+}  // namespace rq700::files
+
+#endif  // RQ700_FILES_FILE_IO_H_
