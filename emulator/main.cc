@@ -1,0 +1,67 @@
+// rq700-emu: a virtual RQ700 on a local socket.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "emulator/options.h"
+#include "emulator/server.h"
+
+namespace {
+
+rq700::emu::EmulatorServer* g_server = nullptr;
+
+extern "C" void OnSignal(int) {
+  // Stop() only stores a lock-free atomic, which is safe here.
+  if (g_server != nullptr) g_server->Stop();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  rq700::emu::Options options;
+  std::string error;
+  if (!rq700::emu::ParseOptions(args, &options, &error)) {
+    std::fprintf(stderr, "rq700-emu: %s\n", error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(rq700::emu::HelpText(), stdout);
+    return 0;
+  }
+
+  int code = 0;
+  {
+    rq700::emu::EmulatorServer server(options);
+    server.SetMessageSink(
+        [](const std::string& text) { std::fprintf(stderr, "rq700-emu: %s\n", text.c_str()); });
+    if (!server.Start(&error)) {
+      std::fprintf(stderr, "rq700-emu: %s\n", error.c_str());
+      return 1;
+    }
+    g_server = &server;
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::printf("ready %s\n", server.socket_path().c_str());
+    std::fflush(stdout);
+
+    // Control commands from standard input. The end of input is not a quit: the emulator
+    // often runs in the background with nothing on its input.
+    std::thread reader([&server] {
+      std::string line;
+      while (std::getline(std::cin, line)) server.Post(line);
+    });
+    reader.detach();
+
+    server.Run();
+    g_server = nullptr;
+  }
+  // The input reader may still wait for a line: leave without running static destructors
+  // under it.
+  std::fflush(nullptr);
+  std::_Exit(code);
+}

@@ -1,0 +1,176 @@
+#include "emulator/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace rq700::emu {
+
+const char* HelpText() {
+  return R"(Usage: rq700-emu [OPTION]...
+A virtual RQ700 on a local socket, for running and testing the suite without the device.
+
+Options:
+  --socket PATH        listen at PATH and announce it (default: rq700-<pid>.sock in the
+                       emulator directory: $RQ700_EMU_DIR, else $XDG_RUNTIME_DIR/rq700-emu,
+                       else /tmp/rq700-emu-<uid>)
+  --mode normal|update start in normal mode (product 0x5703) or in the update loader
+                       (product 0x5750); default normal
+  --version TEXT       firmware version reported by the device (default 2.0.0)
+  --model TEXT         model text reported by the device (default ZORVA_RQ700)
+  --release N          USB release number announced (default 0x00C8)
+  --no-pacing          send and take reports as fast as possible (tests); by default one
+                       report per millisecond in each direction, as a full-speed USB HID
+                       endpoint allows
+  --log FILE           write every packet to FILE: "H>D <hex>" from the host, "D>H <hex>"
+                       from the device, "H>D RAW <hex>" for host reports without a packet
+                       start (the start-up report, the update wake-up report)
+  --state FILE         load the device state from FILE if it exists and keep it there, so
+                       changes survive a restart
+  --apply-reply N      command code of the update loader's answer to the apply request
+                       (default: the request's command code plus one)
+  --block-reply N      command code of the loader's acknowledgement of a data block
+                       (default: the block's command code plus one)
+  --help               show this text and exit
+
+Faults:
+  --silent CMD[,CMD]   ignore these host commands entirely (no answer, no change)
+  --drop-ack CMD:N     do not send the Nth answer packet to host command CMD
+                       (may be repeated)
+  --corrupt-crc N      send the Nth device packet with a wrong CRC
+  --wrong-backup-chunk N
+                       answer the Nth backup request with another chunk number
+  --refuse-update      refuse the update loader's apply request
+  --disconnect-after N pull the cable when the Nth host packet arrives (it is not
+                       answered); the device is plugged in again for the next host
+
+Command codes and numbers are decimal or hexadecimal with 0x.
+
+Control commands, one per line on standard input:
+  knob M P V           turn a knob: module type M (1-9), parameter P counted from 1,
+                       value V; the device sends that module's packet with the new value
+                       (EQ parameters 7-9 are the band frequencies, MOD parameter 5 its
+                       wide value, DELAY parameters 1-6 its six values)
+  preset N             switch to preset N (0-199) and tell the host
+  system B V           set system byte B (0-9) to V and report the system bytes
+  unplug               drop the host, stop listening and withdraw the announcement
+  plug                 listen and announce again after unplug
+  reboot normal|update restart the device in that mode (the host sees a new device)
+  quit                 withdraw the announcement and exit
+
+On start the emulator prints "ready <socket path>" once it accepts connections.
+In update mode the device reboots into normal mode after the finish request; it takes
+its new version from the firmware data, which carries the model text followed by "_V"
+and the version (for example ZORVA_RQ700_V2.0.1).
+)";
+}
+
+bool ParseNumber(const std::string& text, long low, long high, long* value) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const long parsed = std::strtol(text.c_str(), &end, 0);
+  if (errno != 0 || end == text.c_str() || *end != '\0') return false;
+  if (parsed < low || parsed > high) return false;
+  *value = parsed;
+  return true;
+}
+
+namespace {
+
+bool ParseCommandList(const std::string& text, std::vector<uint8_t>* out) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = text.find(',', start);
+    const std::string item =
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    long code;
+    if (!ParseNumber(item, 0, 255, &code)) return false;
+    out->push_back(static_cast<uint8_t>(code));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error) {
+  auto fail = [&](const std::string& message) {
+    *error = message;
+    return false;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= args.size()) return false;
+      *out = args[++i];
+      return true;
+    };
+    auto number = [&](long low, long high, long* out) {
+      std::string text;
+      return value(&text) && ParseNumber(text, low, high, out);
+    };
+    std::string text;
+    long n = 0;
+    if (arg == "--help" || arg == "-h") {
+      options->help = true;
+    } else if (arg == "--socket") {
+      if (!value(&options->socket_path) || options->socket_path.empty())
+        return fail("--socket needs a path");
+    } else if (arg == "--mode") {
+      if (!value(&text)) return fail("--mode needs normal or update");
+      if (text == "normal") {
+        options->mode = Mode::kNormal;
+      } else if (text == "update") {
+        options->mode = Mode::kUpdate;
+      } else {
+        return fail("--mode must be normal or update, not '" + text + "'");
+      }
+    } else if (arg == "--version") {
+      if (!value(&options->version)) return fail("--version needs a text");
+    } else if (arg == "--model") {
+      if (!value(&options->model)) return fail("--model needs a text");
+    } else if (arg == "--release") {
+      if (!number(0, 0xFFFF, &n)) return fail("--release needs a number from 0 to 0xFFFF");
+      options->release = static_cast<uint16_t>(n);
+    } else if (arg == "--no-pacing") {
+      options->pacing = false;
+    } else if (arg == "--log") {
+      if (!value(&options->log_file)) return fail("--log needs a file");
+    } else if (arg == "--state") {
+      if (!value(&options->state_file)) return fail("--state needs a file");
+    } else if (arg == "--apply-reply") {
+      if (!number(0, 255, &n)) return fail("--apply-reply needs a command code 0-255");
+      options->apply_reply = static_cast<int>(n);
+    } else if (arg == "--block-reply") {
+      if (!number(0, 255, &n)) return fail("--block-reply needs a command code 0-255");
+      options->block_reply = static_cast<int>(n);
+    } else if (arg == "--silent") {
+      if (!value(&text) || !ParseCommandList(text, &options->faults.silent))
+        return fail("--silent needs command codes separated by commas");
+    } else if (arg == "--drop-ack") {
+      const size_t colon = value(&text) ? text.find(':') : std::string::npos;
+      long code, nth;
+      if (colon == std::string::npos || !ParseNumber(text.substr(0, colon), 0, 255, &code) ||
+          !ParseNumber(text.substr(colon + 1), 1, 1000000, &nth))
+        return fail("--drop-ack needs CMD:N, for example 0xE1:2");
+      options->faults.drops.push_back({static_cast<uint8_t>(code), static_cast<int>(nth)});
+    } else if (arg == "--corrupt-crc") {
+      if (!number(1, 1000000000, &n)) return fail("--corrupt-crc needs a packet number from 1");
+      options->faults.corrupt_crc = static_cast<int>(n);
+    } else if (arg == "--wrong-backup-chunk") {
+      if (!number(1, 1000000, &n)) return fail("--wrong-backup-chunk needs a number from 1");
+      options->faults.wrong_backup_chunk = static_cast<int>(n);
+    } else if (arg == "--refuse-update") {
+      options->faults.refuse_update = true;
+    } else if (arg == "--disconnect-after") {
+      if (!number(1, 1000000000, &n)) return fail("--disconnect-after needs a number from 1");
+      options->faults.disconnect_after = static_cast<int>(n);
+    } else {
+      return fail("unknown option '" + arg + "' (see --help)");
+    }
+  }
+  return true;
+}
+
+}  // namespace rq700::emu
