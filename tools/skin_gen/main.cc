@@ -1,0 +1,65 @@
+// Draws the skin: every numbered image of the editor, the updater's four images and the two
+// program icons. Usage: skin_gen <editor img dir> <updater img dir> [<icon dir>]
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "skin/image_paths.h"
+#include "tools/skin_gen/paint_kit.h"
+
+namespace {
+
+bool Save(const QImage& img, const QString& path) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  const bool jpeg = path.endsWith(".jpg");
+  QImage out =
+      jpeg ? img.convertToFormat(QImage::Format_RGB32) : img.convertToFormat(QImage::Format_ARGB32);
+  if (!out.save(path, jpeg ? "JPG" : "PNG", jpeg ? 94 : -1)) {
+    std::fprintf(stderr, "skin_gen: cannot write %s\n", path.toLocal8Bit().constData());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: skin_gen <editor img dir> <updater img dir> [<icon dir>]\n");
+    return 2;
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  const QString editor_dir = QString::fromLocal8Bit(argv[1]);
+  const QString updater_dir = QString::fromLocal8Bit(argv[2]);
+
+  skin_gen::Sink sink;
+  skin_gen::DrawMainView(sink);
+  skin_gen::DrawPages(sink);
+  skin_gen::DrawModules(sink);
+  skin_gen::DrawExpChoices(sink);
+
+  bool ok = true;
+  for (int n = 0; n < rq700::kEditorImageCount; ++n) {
+    auto it = sink.images().find(n);
+    if (it == sink.images().end()) {
+      std::fprintf(stderr, "skin_gen: image %d was not drawn\n", n);
+      ok = false;
+      continue;
+    }
+    const QString rel = QString::fromStdString(rq700::EditorImagePath(n));
+    ok = Save(it->second, editor_dir + "/" + rel) && ok;
+  }
+  for (int n = 0; n < rq700::kUpdaterImageCount; ++n) {
+    const QString rel = QString::fromStdString(rq700::UpdaterImagePath(n));
+    ok = Save(skin_gen::UpdaterImage(n), updater_dir + "/" + rel) && ok;
+  }
+  if (argc > 3) {
+    const QString icon_dir = QString::fromLocal8Bit(argv[3]);
+    ok = Save(skin_gen::ProgramIcon(true), icon_dir + "/zorva-rq700.png") && ok;
+    ok = Save(skin_gen::ProgramIcon(false), icon_dir + "/zorva-studio.png") && ok;
+  }
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,149 @@
+// Module panel illustrations: one printed card per group of models, carrying the slider
+// labels on the rows where the painter draws that model's sliders.
+
+#include <QLinearGradient>
+#include <algorithm>
+#include <vector>
+
+#include "skin/view_layout.h"
+#include "tools/skin_gen/paint_kit.h"
+
+namespace skin_gen {
+namespace {
+
+namespace L = rq700::layout;
+
+struct FieldLabel {
+  int rect;
+  const char* label;
+};
+
+struct Card {
+  int type, model;  // a model of the group: it decides the slider rows
+  std::vector<const char*> labels;
+  const char* caption;
+  std::vector<FieldLabel> fields;
+};
+
+// Left edge of the label column in front of a control that starts at `left`.
+int LabelLeft(int x0, int left) {
+  if (left >= 551) return std::max(x0 + 6, 452);  // right column: after the left value boxes
+  if (left >= 440 && x0 < 300) return left - 110;
+  return x0 + 6;
+}
+
+void RowLabel(QPainter& p, int x0, int y0, int left, int top, int bottom, const char* label) {
+  const int l = LabelLeft(x0, left);
+  const QRectF r(l - x0, top - y0 - 8, left - 10 - l, bottom - top + 16);
+  const bool narrow = QFontMetrics(Font(13)).horizontalAdvance(label) > r.width();
+  Text(p, r, label, 13, kInk, Qt::AlignRight | Qt::AlignVCenter, QFont::Bold, narrow);
+}
+
+QImage DrawCard(const L::Illustration& at, const Card& c) {
+  const auto sliders = L::PanelSliders(c.type, c.model);
+  int right = 0, bottom = 0;
+  for (const auto& s : sliders) {
+    const L::Rect& b = L::kSliderBars[s.slider];
+    right = std::max(right, b.right + 70 + 10);
+    bottom = std::max(bottom, b.top + 34);
+  }
+  for (const auto& f : c.fields) {
+    const L::Rect& r = L::kHitRects[f.rect];
+    right = std::max(right, r.right + 10);
+    bottom = std::max(bottom, r.bottom + 16);
+  }
+  const int w = right - at.x, h = bottom - at.y;
+  QImage img = NewImage(w, h);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  // The printed card: the panel's own enamel with a fine keyline.
+  p.setPen(QPen(QColor(206, 206, 208), 1));
+  p.setBrush(kEnamel);
+  p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 6, 6);
+  for (size_t i = 0; i < sliders.size() && i < c.labels.size(); ++i) {
+    const L::Rect& b = L::kSliderBars[sliders[i].slider];
+    const QRectF bar(b.left - at.x, b.top - at.y, b.width(), b.height());
+    Well(p, bar.adjusted(-3, -3, 3, 3), 4);
+    Ticks(p, QRect(bar.left(), bar.top(), bar.width(), bar.height()), 10, kInkSoft);
+    RowLabel(p, at.x, at.y, b.left, b.top, b.bottom, c.labels[i]);
+  }
+  for (const auto& f : c.fields) {
+    const L::Rect& r = L::kHitRects[f.rect];
+    RowLabel(p, at.x, at.y, r.left, r.top + 4, r.bottom - 4, f.label);
+  }
+  // Caption in the lower left corner, small, like a printed model family name.
+  Text(p, QRectF(8, h - 14, w - 16, 12), c.caption, 9, kInkSoft, Qt::AlignLeft | Qt::AlignVCenter,
+       QFont::Bold);
+  return img;
+}
+
+QImage CustomEqCard(const L::Illustration& at) {
+  const L::Rect& last = L::kSliderBars[13];
+  const int w = last.right + 80 - at.x, h = last.top + 34 - at.y;
+  QImage img = NewImage(w, h);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(206, 206, 208), 1));
+  p.setBrush(kEnamel);
+  p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 6, 6);
+  static const char* kBands[3] = {"LOW", "MID", "HIGH"};
+  for (int i = 0; i < 3; ++i) {
+    const L::Rect& b = L::kSliderBars[11 + i];
+    const QRectF bar(b.left - at.x, b.top - at.y, b.width(), b.height());
+    Well(p, bar.adjusted(-3, -3, 3, 3), 4);
+    Ticks(p, QRect(bar.left(), bar.top(), bar.width(), bar.height()), 10, kInkSoft);
+    const qreal cy = bar.center().y();
+    Text(p, QRectF(4, cy - 15, bar.left() - 12, 16), kBands[i], 13, kInk, Qt::AlignCenter,
+         QFont::Bold);
+    Text(p, QRectF(4, cy + 1, bar.left() - 12, 12), QString::fromUtf8("\u25C4 GAIN   FREQ \u25BA"),
+         9, kInkSoft, Qt::AlignCenter, QFont::Bold);
+  }
+  Text(p, QRectF(8, h - 14, w - 16, 12), "PARAMETRIC EQ  60 - 18000 HZ", 9, kInkSoft,
+       Qt::AlignLeft | Qt::AlignVCenter, QFont::Bold);
+  return img;
+}
+
+}  // namespace
+
+void DrawModules(Sink& out) {
+  const std::vector<Card> cards = {
+      {1, 1, {"POSITION", "Q", "RANGE", "LEVEL"}, "WAH", {}},
+      {1, 3, {"SENS", "RATE", "Q", "LEVEL"}, "AUTO WAH / TALK WAH", {}},
+      {1, 6, {"SENS", "ATTACK", "Q", "LEVEL"}, "TOUCH WAH", {}},
+      {1, 7, {"THRE", "RATIO", "ATTACK", "LEVEL"}, "COMPRESSOR", {}},
+      {2, 1, {"VOLUME", "TONE", "GAIN"}, "DRIVE", {}},
+      {3, 1, {"GAIN", "BASS", "MID", "TREBLE", "PRES", "MST"}, "PREAMP", {}},
+      {4, 1, {"CENTER", "DISTANCE"}, "CABINET", {{89, "POWER TUBE"}, {77, "MIC"}}},
+      {5, 1, {"THRES"}, "NOISE KILLER", {}},
+      {5, 2, {"SENS"}, "INTEL REDUCER", {}},
+      {5, 3, {"THRES", "ATTACK", "RELEASE"}, "NOISE GATE", {}},
+      {6, 1, {"100HZ", "250HZ", "630HZ", "1.6KHZ", "4KHZ"}, "GRAPHIC EQ  +/-12 DB", {}},
+      {6, 2, {"80HZ", "240HZ", "750HZ", "2.2KHZ", "6.6KHZ"}, "GRAPHIC EQ  +/-12 DB", {}},
+      {6, 3, {"100HZ", "200HZ", "400HZ", "800HZ", "1.6KHZ", "3.2KHZ"}, "GRAPHIC EQ  +/-12 DB", {}},
+      {7, 1, {"RATE", "DEPTH", "LEVEL"}, "PHASER", {}},
+      {7, 4, {"RATE", "DEPTH", "FEEDBACK"}, "FLANGER", {}},
+      {7, 6, {"RATE", "DEPTH", "MIX"}, "TREMOLO / ROTARY", {}},
+      {7, 8, {"RATE", "DEPTH", "TONE"}, "VIBRATO", {}},
+      {7, 9, {"PITCH", "MIX", "LEVEL"}, "PITCH", {}},
+      {7, 12, {"RATE", "DEPTH", "TONE", "MIX"}, "CHORUS", {}},
+      {7, 15, {"Q", "RANGE", "RATE"}, "Q-FILTER", {}},
+      {7, 16, {"TONE", "Q", "LEVEL"}, "FILTER", {}},
+      {7, 18, {"RISE", "LEVEL"}, "SLOW GEAR", {}},
+      {7, 19, {"BIT", "SAMPLE", "MIX"}, "LOFI", {}},
+      {8, 1, {"LEVEL", "F.BACK", "TIME"}, "DELAY", {{78, "SYNC"}}},
+      {8, 8, {"LEVEL", "F.BACK", "TIME", "THRE"}, "DYNAMIC DELAY", {{78, "SYNC"}}},
+      {8,
+       9,
+       {"LEVEL", "F.BACK", "TIME A", "TIME B"},
+       "TWO-HEAD DELAY",
+       {{79, "SYNC A"}, {80, "SYNC B"}}},
+      {9, 1, {"PRE DELAY", "LEVEL", "DECAY", "TONE"}, "REVERB", {}},
+  };
+  for (const Card& c : cards) {
+    const L::Illustration at = L::IllustrationFor(c.type, c.model);
+    out.Put(at.image, DrawCard(at, c));
+  }
+  out.Put(216, CustomEqCard(L::IllustrationFor(6, 4)));
+}
+
+}  // namespace skin_gen
