@@ -30,6 +30,9 @@ class SafeFileWriter {
   bool Open(const std::string& path);
   bool Write(const uint8_t* data, size_t size);
   bool Write(std::span<const uint8_t> bytes) { return Write(bytes.data(), bytes.size()); }
+  // Overwrites bytes already written (a header completed at the end); the write position
+  // for Write stays at the end.
+  bool WriteAt(uint64_t offset, const uint8_t* data, size_t size);
   // Flushes, closes and renames the temporary file over the target.
   bool Commit();
   // Drops the temporary file; the target stays as it was.

@@ -65,6 +65,22 @@ bool SafeFileWriter::Write(const uint8_t* data, size_t size) {
   return true;
 }
 
+bool SafeFileWriter::WriteAt(uint64_t offset, const uint8_t* data, size_t size) {
+  if (fd_ < 0 || failed_ || offset + size > written_) return false;
+  while (size > 0) {
+    const ssize_t n = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      failed_ = true;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+    offset += static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
 bool SafeFileWriter::Commit() {
   if (fd_ < 0) return false;
   if (failed_ || ::fsync(fd_) != 0) {
