@@ -20,6 +20,9 @@ class WindowLink {
   // Preset `preset_index` (0..199) of the start-up dump arrived: moves the waiting
   // dialog's progress bar. Posted.
   virtual void WaitingProgress(int preset_index) = 0;
+  // The device changed the page on its own: the value entry box, if shown, goes away.
+  // Posted. Windows without such a box need not implement it.
+  virtual void HideValueEntry() {}
 };
 
 }  // namespace rq700
