@@ -1,0 +1,57 @@
+#include "editor/editor_program.h"
+
+#include <chrono>
+#include <thread>
+
+#include "editor/messages.h"
+#include "editor/skin_loader.h"
+#include "editor/waiting_dialog.h"
+
+namespace rq700 {
+
+EditorProgram::EditorProgram(DeviceState& state, Shell& shell, DeviceSession& session,
+                             Options options)
+    : state_(state), shell_(shell), session_(session), options_(std::move(options)) {}
+
+EditorProgram::~EditorProgram() { Shutdown(); }
+
+WaitingDialog* EditorProgram::waiting_dialog() const {
+  return window_ != nullptr ? window_->waiting_dialog() : nullptr;
+}
+
+bool EditorProgram::Start(const std::string& device_path) {
+  ResetToDefaults(state_);
+  link_ = std::make_unique<QtWindowLink>();
+  if (!session_.Start(device_path, *link_)) {
+    shell_.ShowMessage(MessageOwner::kNone, text::kOpenDeviceFail, text::kError,
+                       MessageIcon::kError);
+    return false;
+  }
+  started_ = true;
+
+  auto* waiting = new WaitingDialog();
+  waiting->show();
+
+  window_ = std::make_unique<MainWindow>(state_, ui_, shell_, LoadEditorSkin(options_.image_folder),
+                                         options_.window);
+  window_->set_waiting_dialog(waiting);
+  link_->Attach(window_.get());
+  return true;
+}
+
+void EditorProgram::Shutdown() {
+  if (!started_ || stopped_) return;
+  stopped_ = true;
+  link_->Detach();
+  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  session_.Stop(window_->logic().disconnected());
+  if (WaitingDialog* waiting = window_->waiting_dialog()) delete waiting;
+  window_.reset();
+}
+
+std::string DevicePathFromArguments(int argc, char** argv) {
+  if (argc < 2 || argv[1] == nullptr) return {};
+  return argv[1];
+}
+
+}  // namespace rq700

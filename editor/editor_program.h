@@ -1,0 +1,65 @@
+#ifndef RQ700_EDITOR_EDITOR_PROGRAM_H_
+#define RQ700_EDITOR_EDITOR_PROGRAM_H_
+
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "editor/device_session.h"
+#include "editor/interaction.h"
+#include "editor/main_window.h"
+#include "editor/qt_window_link.h"
+#include "editor/shell.h"
+#include "protocol/device_state.h"
+
+namespace rq700 {
+
+class WaitingDialog;
+
+// The editor from start to end, around a running Qt application: open the device, start
+// the threads, the waiting dialog, the hidden main window; after the message loop, the
+// shutdown.
+class EditorProgram {
+ public:
+  struct Options {
+    MainWindow::Options window;
+    // Where the skin images are ("img" below the working folder).
+    QString image_folder = "img";
+  };
+
+  EditorProgram(DeviceState& state, Shell& shell, DeviceSession& session, Options options);
+  ~EditorProgram();
+
+  // The start-up up to the message loop. False when the device could not be opened (the
+  // user has been told; the program ends with code 0).
+  bool Start(const std::string& device_path);
+  // After the message loop: stops the threads (joined unless the device was lost) and
+  // releases the windows.
+  void Shutdown();
+
+  MainWindow* window() const { return window_.get(); }
+  WaitingDialog* waiting_dialog() const;
+  Interaction& interaction() { return ui_; }
+  DeviceState& state() { return state_; }
+
+ private:
+  DeviceState& state_;
+  Shell& shell_;
+  DeviceSession& session_;
+  Options options_;
+  Interaction ui_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<QtWindowLink> link_;
+  bool started_ = false;
+  bool stopped_ = false;
+};
+
+// The device path from the command line: the first argument as it stands, or empty.
+std::string DevicePathFromArguments(int argc, char** argv);
+
+// The whole program over the real desktop and device; returns the exit code.
+int RunEditor(int argc, char** argv);
+
+}  // namespace rq700
+
+#endif  // RQ700_EDITOR_EDITOR_PROGRAM_H_

@@ -1,0 +1,218 @@
+#include "editor/main_window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "editor/messages.h"
+#include "editor/waiting_dialog.h"
+#include "skin/qt_canvas.h"
+#include "skin/qt_text.h"
+
+namespace rq700 {
+namespace {
+
+constexpr int kStartupPeriodMs = 300;
+constexpr int kRepaintPeriodMs = 50;
+constexpr int kNormalValueEntryStyle = 1;
+
+int KeyNumber(int qt_key) {
+  switch (qt_key) {
+    case Qt::Key_A:
+      return kKeyA;
+    case Qt::Key_Shift:
+      return kKeyShift;
+    case Qt::Key_Control:
+      return kKeyCtrl;
+    case Qt::Key_Escape:
+      return kKeyEscape;
+    case Qt::Key_Space:
+      return kKeySpace;
+    case Qt::Key_Up:
+      return kKeyUp;
+    case Qt::Key_Down:
+      return kKeyDown;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+void ApplyValueEntryFont(QLineEdit* box, int style) {
+  box->setFont(MakeQFont(catalog::GetTextStyle(style), catalog::kValueNumberWeight));
+}
+
+MainWindow::MainWindow(DeviceState& state, Interaction& ui, Shell& shell, QtImageSet images,
+                       Options options)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      state_(state),
+      shell_(shell),
+      logic_(state, ui, shell, options.clock),
+      options_(std::move(options)),
+      images_(std::move(images)),
+      back_buffer_(QtBackBuffer::Create(kBaseCanvasWidth, kBaseCanvasHeight)),
+      value_entry_(new QLineEdit(this)) {
+  setWindowTitle(QString::fromUtf8(text::kMainWindowTitle.data(),
+                                   static_cast<qsizetype>(text::kMainWindowTitle.size())));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  for (int i = 0; i < catalog::kTextStyleCount; ++i) styles_[i] = catalog::GetTextStyle(i);
+
+  value_entry_->setObjectName("value_entry");
+  value_entry_->setAlignment(Qt::AlignCenter);
+  value_entry_->setGeometry(0, 0, 0, 0);
+  value_entry_->hide();
+  ApplyValueEntryFont(value_entry_, kNormalValueEntryStyle);
+
+  startup_timer_.setInterval(kStartupPeriodMs);
+  repaint_timer_.setInterval(kRepaintPeriodMs);
+  connect(&startup_timer_, &QTimer::timeout, this, &MainWindow::StartupTick);
+  connect(&repaint_timer_, &QTimer::timeout, this, &MainWindow::RepaintTick);
+  if (options_.run_timers) startup_timer_.start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::StartupTick() {
+  if (ended_ || repainting_) return;
+  switch (logic_.OnStartupTick()) {
+    case WindowLogic::StartupStep::kWaiting:
+      return;
+    case WindowLogic::StartupStep::kFailed:
+      startup_timer_.stop();
+      End(false);
+      return;
+    case WindowLogic::StartupStep::kShowWindow:
+      startup_timer_.stop();
+      repainting_ = true;
+      if (options_.run_timers) repaint_timer_.start();
+      if (waiting_ != nullptr) {
+        waiting_->hide();
+        waiting_->deleteLater();
+        waiting_ = nullptr;
+      }
+      show();
+      activateWindow();
+      setFocus();
+      return;
+  }
+}
+
+void MainWindow::RepaintTick() {
+  if (ended_) return;
+  update();
+  const WindowLogic::RepaintTick tick = logic_.OnRepaintTick();
+  if (tick.import_timed_out) {
+    QMetaObject::invokeMethod(
+        this, [this] { ImportResult(kImportFailCode); }, Qt::QueuedConnection);
+  }
+  if (tick.close) End(false);
+}
+
+void MainWindow::ImportResult(int code) { logic_.OnImportResult(code); }
+
+void MainWindow::TransferResult(int code) {
+  if (logic_.OnTransferResult(code)) End(false);
+}
+
+void MainWindow::DeviceGone() { End(true); }
+
+void MainWindow::WaitingProgress(int preset_index) {
+  if (waiting_ != nullptr) waiting_->SetPosition(preset_index);
+}
+
+void MainWindow::End(bool device_gone) {
+  if (ended_) return;
+  if (device_gone) logic_.OnDeviceGone();
+  ended_ = true;
+  startup_timer_.stop();
+  repaint_timer_.stop();
+  hide();
+  emit Ended();
+}
+
+void MainWindow::PaintBackBuffer() {
+  QtCanvas canvas(back_buffer_, images_, styles_);
+  if (painter_) {
+    painter_(canvas);
+  } else {
+    canvas.DrawImage(0, 0, 0);
+  }
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+  PaintBackBuffer();
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  const QRect target(0, 0, logic_.PresentWidth(), logic_.PresentHeight());
+  if (target.size() == back_buffer_.pixels.size()) {
+    painter.drawImage(QPoint(0, 0), back_buffer_.pixels);
+  } else {
+    painter.drawImage(target, back_buffer_.pixels);
+  }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const WindowLogic::ResizeResult result = logic_.OnResize(width(), height());
+  if (result.make_base_size) {
+    resize(kBaseCanvasWidth, kBaseCanvasHeight);
+    // A resize made while Qt is delivering one may never come back as an event.
+    if (size() == QSize(kBaseCanvasWidth, kBaseCanvasHeight)) logic_.OnResize(width(), height());
+  }
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  const int key = KeyNumber(event->key());
+  if (key != 0) logic_.OnKeyDown(key, event->modifiers().testFlag(Qt::ControlModifier));
+  event->accept();
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  // A held key repeats presses only.
+  if (!event->isAutoRepeat()) logic_.OnKeyUp();
+  event->accept();
+}
+
+void MainWindow::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  logic_.OnKeyUp();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint p = event->position().toPoint();
+  logic_.OnLeftButtonDown(p.x(), p.y());
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint p = event->position().toPoint();
+  logic_.OnLeftButtonUp(p.x(), p.y());
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  logic_.OnMouseMove(p.x(), p.y());
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event) {
+  logic_.OnWheel(event->angleDelta().y());
+  event->accept();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  End(false);
+  event->accept();
+}
+
+}  // namespace rq700

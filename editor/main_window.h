@@ -1,0 +1,114 @@
+#ifndef RQ700_EDITOR_MAIN_WINDOW_H_
+#define RQ700_EDITOR_MAIN_WINDOW_H_
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <span>
+
+#include "catalog/text_styles.h"
+#include "editor/interaction.h"
+#include "editor/shell.h"
+#include "editor/waiting_dialog.h"
+#include "editor/window_logic.h"
+#include "protocol/device_state.h"
+#include "skin/canvas.h"
+#include "skin/qt_image.h"
+
+class QLineEdit;
+
+namespace rq700 {
+
+// Paints the whole current view into the back buffer through a canvas.
+using ViewPainter = std::function<void(Canvas&)>;
+
+// The editor's main window, "RQ700 Studio": the back buffer of the base canvas stretched
+// onto the client area, the start-up wait (300 ms) and repaint (50 ms) timers, the keys,
+// the mouse and the messages of the worker threads. Created hidden; the start-up wait
+// shows it.
+class MainWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  struct Options {
+    // Run the two timers; tests leave them off and call the ticks themselves.
+    bool run_timers = true;
+    TickClock clock = SteadyTickCount;
+  };
+
+  MainWindow(DeviceState& state, Interaction& ui, Shell& shell, QtImageSet images, Options options);
+  ~MainWindow() override;
+
+  void set_waiting_dialog(WaitingDialog* dialog) { waiting_ = dialog; }
+  WaitingDialog* waiting_dialog() const { return waiting_; }
+  void set_painter(ViewPainter painter) { painter_ = std::move(painter); }
+  void set_pointer_input(PointerInput* input) { logic_.set_pointer_input(input); }
+
+  WindowLogic& logic() { return logic_; }
+  QLineEdit* value_entry() const { return value_entry_; }
+  const QImage& back_buffer() const { return back_buffer_.pixels; }
+  const QtImageSet& images() const { return images_; }
+  // The text styles as the canvas draws them.
+  std::span<const catalog::TextStyle> text_styles() const { return styles_; }
+  bool ended() const { return ended_; }
+  bool repainting() const { return repainting_; }
+
+  // Paints the current view into the back buffer (what each repaint does first).
+  void PaintBackBuffer();
+
+ public slots:
+  // One tick of the start-up wait.
+  void StartupTick();
+  // One tick of the repaint timer.
+  void RepaintTick();
+
+  // From the worker threads (through the window link).
+  void ImportResult(int code);
+  void TransferResult(int code);
+  void DeviceGone();
+  void WaitingProgress(int preset_index);
+
+ signals:
+  // The window is gone and the program ends (the message loop should quit).
+  void Ended();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Every end passes here: timers stop, the window goes, Ended is emitted once.
+  void End(bool device_gone);
+
+  DeviceState& state_;
+  Shell& shell_;
+  WindowLogic logic_;
+  Options options_;
+  QtImageSet images_;
+  std::array<catalog::TextStyle, catalog::kTextStyleCount> styles_{};
+  QtBackBuffer back_buffer_;
+  ViewPainter painter_;
+  QLineEdit* value_entry_;
+  QPointer<WaitingDialog> waiting_;
+  QTimer startup_timer_;
+  QTimer repaint_timer_;
+  bool repainting_ = false;
+  bool ended_ = false;
+};
+
+// The value entry box's font: text style `style`, bold.
+void ApplyValueEntryFont(QLineEdit* box, int style);
+
+}  // namespace rq700
+
+#endif  // RQ700_EDITOR_MAIN_WINDOW_H_

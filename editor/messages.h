@@ -1,0 +1,33 @@
+#ifndef RQ700_EDITOR_MESSAGES_H_
+#define RQ700_EDITOR_MESSAGES_H_
+
+#include <string_view>
+
+// The editor's own texts, each written once.
+namespace rq700::text {
+
+inline constexpr std::string_view kMainWindowTitle = "RQ700 Studio";
+inline constexpr std::string_view kWaitingTitle = "Waiting";
+
+inline constexpr std::string_view kError = "Error";
+inline constexpr std::string_view kErrorUpper = "ERROR";
+inline constexpr std::string_view kNotice = "Notice";
+
+inline constexpr std::string_view kOpenDeviceFail = "Open Device fail";
+inline constexpr std::string_view kUpdataPresetFail = "Updata preset fail";
+inline constexpr std::string_view kDeviceDisconnected = "The device is disconnected";
+
+inline constexpr std::string_view kImportSuccess = "Import Success!!";
+inline constexpr std::string_view kImportFail = "Import Fail!!";
+inline constexpr std::string_view kFileError = "File error!!";
+inline constexpr std::string_view kTooManyFiles = "Select a maximum of 200 files!!";
+inline constexpr std::string_view kFileNameError = "File Name error!!";
+
+inline constexpr std::string_view kRestoreSuccess =
+    "Restore successful, please restart the software";
+inline constexpr std::string_view kBackupSuccess = "Backup successful!";
+inline constexpr std::string_view kRestoreFail = "Restore fail! please try again";
+
+}  // namespace rq700::text
+
+#endif  // RQ700_EDITOR_MESSAGES_H_

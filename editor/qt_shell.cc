@@ -1,0 +1,113 @@
+#include "editor/qt_shell.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "editor/main_window.h"
+
+namespace rq700 {
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kError:
+      return QMessageBox::Critical;
+    case MessageIcon::kWarning:
+      return QMessageBox::Warning;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+QWidget* QtShell::Owner(MessageOwner owner) const {
+  switch (owner) {
+    case MessageOwner::kMainWindow:
+      return main_window_.data();
+    case MessageOwner::kWaitingDialog:
+      return waiting_dialog_.data();
+    default:
+      return nullptr;
+  }
+}
+
+void QtShell::ShowMessage(MessageOwner owner, std::string_view text, std::string_view caption,
+                          MessageIcon icon) {
+  QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::Ok, Owner(owner));
+  box.exec();
+}
+
+bool QtShell::AskYesNo(MessageOwner owner, std::string_view text, std::string_view caption,
+                       MessageIcon icon) {
+  QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
+                  Owner(owner));
+  return box.exec() == QMessageBox::Yes;
+}
+
+void QtShell::SetWaitCursor(bool wait) {
+  if (main_window_ == nullptr) return;
+  main_window_->setCursor(wait ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
+bool QtShell::IsWaitCursor() const {
+  return main_window_ != nullptr && main_window_->cursor().shape() == Qt::WaitCursor;
+}
+
+void QtShell::HideValueEntry() {
+  if (main_window_ != nullptr) main_window_->value_entry()->hide();
+}
+
+void QtShell::ShowValueEntry(int left, int top, int right, int bottom, std::string_view text) {
+  if (main_window_ == nullptr) return;
+  WindowLogic& logic = main_window_->logic();
+  const int x = static_cast<int>(left * logic.horizontal_scale());
+  const int y = static_cast<int>(top * logic.vertical_scale());
+  const int w = static_cast<int>((right - left) * logic.horizontal_scale());
+  const int h = static_cast<int>((bottom - top) * logic.vertical_scale());
+  QLineEdit* box = main_window_->value_entry();
+  box->setGeometry(x, y, w, h);
+  box->setText(Q(text));
+  box->show();
+  box->setFocus();
+  box->selectAll();
+}
+
+void QtShell::SetValueEntryFont(int style) {
+  if (main_window_ != nullptr) ApplyValueEntryFont(main_window_->value_entry(), style);
+}
+
+std::vector<std::string> QtShell::ChooseOpenFiles(std::string_view title, std::string_view filter,
+                                                  bool multiple) {
+  QStringList names;
+  if (multiple) {
+    names = QFileDialog::getOpenFileNames(main_window_, Q(title), QString(), Q(filter));
+  } else {
+    const QString name = QFileDialog::getOpenFileName(main_window_, Q(title), QString(), Q(filter));
+    if (!name.isEmpty()) names << name;
+  }
+  std::vector<std::string> result;
+  for (const QString& name : names) result.push_back(name.toStdString());
+  return result;
+}
+
+std::string QtShell::ChooseSaveFile(std::string_view title, std::string_view filter,
+                                    std::string_view suggested_name) {
+  return QFileDialog::getSaveFileName(main_window_, Q(title), Q(suggested_name), Q(filter))
+      .toStdString();
+}
+
+std::string QtShell::ChooseFolder(std::string_view title) {
+  return QFileDialog::getExistingDirectory(main_window_, Q(title)).toStdString();
+}
+
+void QtShell::OpenUrl(std::string_view url) { QDesktopServices::openUrl(QUrl(Q(url))); }
+
+}  // namespace rq700

@@ -1,0 +1,378 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "editor/editor_program.h"
+#include "editor/qt_shell.h"
+#include "editor/waiting_dialog.h"
+#include "tests/editor/qt_app.h"
+#include "tests/editor/recording_shell.h"
+
+namespace rq700 {
+namespace {
+
+using testing::PumpUntil;
+using testing::RecordingShell;
+
+// Stands in for the device and its threads: the test plays the threads' part through
+// the link it was given.
+class FakeSession : public DeviceSession {
+ public:
+  bool Start(const std::string& path, WindowLink& link) override {
+    path_ = path;
+    link_ = &link;
+    return open_ok;
+  }
+  void Stop(bool disconnected) override {
+    ++stops;
+    stopped_disconnected = disconnected;
+  }
+
+  bool open_ok = true;
+  std::string path_;
+  WindowLink* link_ = nullptr;
+  int stops = 0;
+  bool stopped_disconnected = false;
+};
+
+class RecordingPointer : public PointerInput {
+ public:
+  void Press(int x, int y) override { presses.push_back({x, y}); }
+  void Move(int, int) override {}
+  void Release(int, int) override { ++releases; }
+  void Wheel(int) override {}
+  void PlaceValueEntry() override {}
+  std::vector<BasePoint> presses;
+  int releases = 0;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::EnsureApp();
+    ASSERT_TRUE(dir_.isValid());
+    QImage base(kBaseCanvasWidth, kBaseCanvasHeight, QImage::Format_RGB32);
+    base.fill(qRgb(40, 90, 160));
+    ASSERT_TRUE(base.save(dir_.filePath("0.jpg"), "JPEG", 100));
+    state_ = std::make_unique<DeviceState>();
+    EditorProgram::Options options;
+    options.window.run_timers = false;
+    options.window.clock = [this] { return now_.load(); };
+    options.image_folder = dir_.path();
+    program_ = std::make_unique<EditorProgram>(*state_, shell_, session_, options);
+  }
+
+  void TearDown() override {
+    program_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  MainWindow* StartAndShow() {
+    EXPECT_TRUE(program_->Start("emu:/tmp/x"));
+    MainWindow* window = program_->window();
+    state_->load_complete = 1;
+    window->StartupTick();
+    EXPECT_TRUE(PumpUntil([&] { return window->isVisible() && window->width() == 1232; }));
+    return window;
+  }
+
+  void Key(MainWindow* window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(window, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QCoreApplication::sendEvent(window, &release);
+  }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<DeviceState> state_;
+  RecordingShell shell_;
+  FakeSession session_;
+  std::atomic<uint32_t> now_{5'000'000};
+  std::unique_ptr<EditorProgram> program_;
+};
+
+TEST_F(MainWindowTest, UnopenableDeviceTellsTheUserAndStartsNothing) {
+  session_.open_ok = false;
+  EXPECT_FALSE(program_->Start(""));
+  EXPECT_EQ(session_.path_, "");
+  ASSERT_EQ(shell_.messages.size(), 1u);
+  EXPECT_EQ(shell_.messages[0].text, "Open Device fail");
+  EXPECT_EQ(shell_.messages[0].caption, "Error");
+  EXPECT_EQ(shell_.messages[0].icon, MessageIcon::kError);
+  EXPECT_EQ(shell_.messages[0].owner, MessageOwner::kNone);
+  EXPECT_EQ(program_->window(), nullptr);
+  program_->Shutdown();
+  EXPECT_EQ(session_.stops, 0);
+}
+
+TEST_F(MainWindowTest, CommandLinePathIsTakenAsItStands) {
+  char prog[] = "ZORVA_RQ700";
+  char path[] = " emu:/tmp/a b \"c\" ";
+  char* argv[] = {prog, path, nullptr};
+  EXPECT_EQ(DevicePathFromArguments(2, argv), " emu:/tmp/a b \"c\" ");
+  EXPECT_EQ(DevicePathFromArguments(1, argv), "");
+}
+
+TEST_F(MainWindowTest, WaitingBarFollowsThePresetsFromTheReaderThread) {
+  ASSERT_TRUE(program_->Start("emu:/tmp/x"));
+  WaitingDialog* waiting = program_->waiting_dialog();
+  ASSERT_NE(waiting, nullptr);
+  EXPECT_TRUE(waiting->isVisible());
+  EXPECT_EQ(waiting->windowTitle(), "Waiting");
+  EXPECT_EQ(waiting->progress_bar()->minimum(), 0);
+  EXPECT_EQ(waiting->progress_bar()->maximum(), 160);
+  EXPECT_FALSE(program_->window()->isVisible());
+  EXPECT_EQ(program_->window()->windowTitle(), "RQ700 Studio");
+
+  std::thread reader([&] {
+    for (int i = 0; i <= 99; ++i) session_.link_->WaitingProgress(i);
+  });
+  reader.join();
+  ASSERT_TRUE(PumpUntil([&] { return waiting->position() == 99; }));
+  std::thread rest([&] {
+    for (int i = 100; i < 200; ++i) session_.link_->WaitingProgress(i);
+  });
+  rest.join();
+  ASSERT_TRUE(PumpUntil([&] { return waiting->position() == 160; }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(waiting->position(), 160) << "full from preset 160 on";
+}
+
+TEST_F(MainWindowTest, WindowAppearsAfterTheDumpWithTheBaseCanvasAsClientArea) {
+  ASSERT_TRUE(program_->Start("emu:/tmp/x"));
+  MainWindow* window = program_->window();
+  for (int i = 0; i < 5; ++i) window->StartupTick();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_NE(program_->waiting_dialog(), nullptr);
+
+  state_->load_complete = 1;
+  window->StartupTick();
+  ASSERT_TRUE(PumpUntil([&] { return window->isVisible() && window->width() == 1232; }));
+  EXPECT_EQ(window->size(), QSize(1232, 779));
+  EXPECT_EQ(program_->waiting_dialog(), nullptr);
+  EXPECT_TRUE(window->repainting());
+  EXPECT_EQ(state_->re_request.load(), 0);
+
+  // The value entry box exists, hidden.
+  ASSERT_NE(window->value_entry(), nullptr);
+  EXPECT_FALSE(window->value_entry()->isVisible());
+
+  // Later sizes stretch the view.
+  window->resize(1848, 1168);
+  ASSERT_TRUE(PumpUntil([&] { return window->width() == 1848; }));
+  EXPECT_FLOAT_EQ(window->logic().horizontal_scale(), 1.5f);
+  EXPECT_EQ(window->size(), QSize(1848, 1168));
+}
+
+TEST_F(MainWindowTest, BackBufferIsStretchedOntoTheWindow) {
+  MainWindow* window = StartAndShow();
+  window->set_painter([](Canvas& canvas) {
+    canvas.DrawImage(0, 0, 0);
+    canvas.FillRect(616, 0, 1232, 779, {250, 250, 250});
+  });
+  QImage shot = window->grab().toImage();
+  EXPECT_EQ(shot.size(), QSize(1232, 779));
+  EXPECT_EQ(shot.pixelColor(10, 10).blue(), window->back_buffer().pixelColor(10, 10).blue());
+  EXPECT_NEAR(shot.pixelColor(10, 10).blue(), 160, 3);
+  EXPECT_EQ(shot.pixelColor(1000, 700), QColor(250, 250, 250));
+
+  window->resize(1848, 1168);
+  ASSERT_TRUE(PumpUntil([&] { return window->width() == 1848; }));
+  shot = window->grab().toImage();
+  EXPECT_NEAR(shot.pixelColor(15, 15).blue(), 160, 3);
+  EXPECT_EQ(shot.pixelColor(1800, 1100), QColor(250, 250, 250));
+  // The split at base x 616 lands at window x 924, blended smoothly around it.
+  EXPECT_NEAR(shot.pixelColor(920, 500).blue(), 160, 3);
+  EXPECT_EQ(shot.pixelColor(928, 500), QColor(250, 250, 250));
+}
+
+TEST_F(MainWindowTest, DeviceLossFromTheReaderWarnsEndsAndSkipsTheJoin) {
+  MainWindow* window = StartAndShow();
+  std::atomic<bool> returned{false};
+  std::thread reader([&] {
+    session_.link_->DeviceGone();
+    returned = true;
+  });
+  ASSERT_TRUE(PumpUntil([&] { return window->ended(); }));
+  ASSERT_TRUE(PumpUntil([&] { return returned.load(); }));
+  reader.join();
+  ASSERT_EQ(shell_.messages.size(), 1u);
+  EXPECT_EQ(shell_.messages[0].text, "The device is disconnected");
+  EXPECT_FALSE(window->isVisible());
+  program_->Shutdown();
+  EXPECT_EQ(session_.stops, 1);
+  EXPECT_TRUE(session_.stopped_disconnected);
+}
+
+TEST_F(MainWindowTest, DeviceLossWhileWaitingEndsTheProgramToo) {
+  ASSERT_TRUE(program_->Start("emu:/tmp/x"));
+  std::thread reader([&] { session_.link_->DeviceGone(); });
+  ASSERT_TRUE(PumpUntil([&] { return program_->window()->ended(); }));
+  reader.join();
+  EXPECT_EQ(shell_.messages.at(0).text, "The device is disconnected");
+  program_->Shutdown();
+  EXPECT_TRUE(session_.stopped_disconnected);
+}
+
+TEST_F(MainWindowTest, AReaderStillWaitingWhenTheLoopEndsIsReleased) {
+  ASSERT_TRUE(program_->Start("emu:/tmp/x"));
+  std::atomic<bool> returned{false};
+  std::thread reader([&] {
+    session_.link_->DeviceGone();
+    returned = true;
+  });
+  // The loop ends (the user closed the window) before the reader's call is delivered.
+  program_->window()->close();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  program_->Shutdown();
+  reader.join();
+  EXPECT_TRUE(returned.load());
+  EXPECT_FALSE(session_.stopped_disconnected);
+}
+
+TEST_F(MainWindowTest, NormalCloseEndsWithAJoin) {
+  MainWindow* window = StartAndShow();
+  bool ended_signal = false;
+  QObject::connect(window, &MainWindow::Ended, [&] { ended_signal = true; });
+  window->close();
+  EXPECT_TRUE(ended_signal);
+  program_->Shutdown();
+  EXPECT_EQ(session_.stops, 1);
+  EXPECT_FALSE(session_.stopped_disconnected);
+  EXPECT_TRUE(shell_.messages.empty());
+}
+
+TEST_F(MainWindowTest, DumpThatNeverCompletesFailsAtTick200) {
+  ASSERT_TRUE(program_->Start("emu:/tmp/x"));
+  MainWindow* window = program_->window();
+  for (int i = 0; i < 80; ++i) window->StartupTick();
+  EXPECT_EQ(state_->re_request.load(), 1);
+  for (int i = 80; i < 199; ++i) window->StartupTick();
+  EXPECT_FALSE(window->ended());
+  window->StartupTick();
+  EXPECT_TRUE(window->ended());
+  ASSERT_EQ(shell_.messages.size(), 1u);
+  EXPECT_EQ(shell_.messages[0].text, "Updata preset fail");
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, SystemByte7At2ClosesAfter50Ticks) {
+  MainWindow* window = StartAndShow();
+  state_->system[7].SetBoth(2);
+  for (int i = 0; i < 49; ++i) window->RepaintTick();
+  EXPECT_FALSE(window->ended());
+  window->RepaintTick();
+  EXPECT_TRUE(window->ended());
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, ImportWatchdogReportsAFailedImportThroughTheWindow) {
+  MainWindow* window = StartAndShow();
+  shell_.wait_cursor = true;
+  state_->in_flight = 1;
+  for (int i = 0; i < 300; ++i) window->RepaintTick();
+  ASSERT_TRUE(PumpUntil([&] { return !shell_.messages.empty(); }));
+  EXPECT_EQ(shell_.messages[0].text, "Import Fail!!");
+  EXPECT_FALSE(shell_.wait_cursor);
+}
+
+TEST_F(MainWindowTest, ResultMessagesFromWorkersReachTheUser) {
+  MainWindow* window = StartAndShow();
+  std::thread worker([&] {
+    session_.link_->ImportResult(7);
+    session_.link_->TransferResult(1);
+    session_.link_->TransferResult(0);
+  });
+  worker.join();
+  ASSERT_TRUE(PumpUntil([&] { return shell_.messages.size() == 3; }));
+  EXPECT_EQ(shell_.messages[0].text, "Select a maximum of 200 files!!");
+  EXPECT_EQ(shell_.messages[1].text, "Backup successful!");
+  EXPECT_EQ(shell_.messages[2].text, "Restore successful, please restart the software");
+  EXPECT_TRUE(window->ended()) << "a finished restore ends the program";
+}
+
+TEST_F(MainWindowTest, KeysReachTheWindow) {
+  MainWindow* window = StartAndShow();
+  state_->tempo.SetBoth(120);
+  Key(window, Qt::Key_Space);
+  now_ += 300;
+  Key(window, Qt::Key_Space);
+  EXPECT_EQ(state_->tempo.Get(), 200);
+
+  program_->interaction().hover_item = kItemPresetList;
+  Key(window, Qt::Key_A);
+  EXPECT_EQ(program_->interaction().list_selected[0], 0);
+  Key(window, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(program_->interaction().list_selected[199], 1);
+  Key(window, Qt::Key_Escape);
+  EXPECT_EQ(program_->interaction().list_selected[199], 0);
+  EXPECT_EQ(state_->active_item.Get(), 254);
+
+  state_->active_item.Set(kItemPresetList);
+  Key(window, Qt::Key_Up);
+  EXPECT_EQ(state_->list_cursor.Get(), 0);
+  Key(window, Qt::Key_Down);
+  Key(window, Qt::Key_Down);
+  EXPECT_EQ(state_->list_cursor.Get(), 2);
+  EXPECT_EQ(state_->current_preset.load(), 2);
+}
+
+TEST_F(MainWindowTest, ClickUnderTheWaitCursorIsIgnored) {
+  MainWindow* window = StartAndShow();
+  RecordingPointer pointer;
+  window->set_pointer_input(&pointer);
+  auto click = [&](QPointF at) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, window->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, window->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &release);
+  };
+  shell_.wait_cursor = true;
+  click(QPointF(100, 200));
+  EXPECT_TRUE(pointer.presses.empty());
+  shell_.wait_cursor = false;
+  click(QPointF(100, 200));
+  ASSERT_EQ(pointer.presses.size(), 1u);
+  EXPECT_EQ(pointer.presses[0], (BasePoint{100, 200}));
+  window->set_pointer_input(nullptr);
+}
+
+TEST(QtShellTest, WaitCursorAndValueEntryFontAreTheWindows) {
+  testing::EnsureApp();
+  auto state = std::make_unique<DeviceState>();
+  Interaction ui;
+  QtShell shell;
+  MainWindow::Options options;
+  options.run_timers = false;
+  MainWindow window(*state, ui, shell, {}, options);
+  shell.set_main_window(&window);
+  EXPECT_FALSE(shell.IsWaitCursor());
+  shell.SetWaitCursor(true);
+  EXPECT_TRUE(shell.IsWaitCursor());
+  EXPECT_EQ(window.cursor().shape(), Qt::WaitCursor);
+  shell.SetWaitCursor(false);
+  EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+
+  const int normal = window.value_entry()->font().pixelSize();
+  shell.SetValueEntryFont(8);
+  const int small = window.value_entry()->font().pixelSize();
+  shell.SetValueEntryFont(9);
+  const int large = window.value_entry()->font().pixelSize();
+  EXPECT_LT(small, normal);
+  EXPECT_GT(large, normal);
+  EXPECT_GE(window.value_entry()->font().weight(), QFont::Bold);
+}
+
+}  // namespace
+}  // namespace rq700
