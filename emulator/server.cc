@@ -238,16 +238,24 @@ void EmulatorServer::Serve(SocketPort& port) {
     }
     int timeout = kIdleWaitMs;
     const Clock::time_point now = Clock::now();
-    if (have_out) {
-      timeout = write_blocked ? 1
-                : pacing      ? static_cast<int>(std::chrono::duration_cast<milliseconds>(
-                                                std::max(next_write - now, Clock::duration::zero()))
-                                                .count())
-                              : 0;
-    }
     if (pacing && now < next_read) {
       std::this_thread::sleep_until(have_out ? std::min(next_read, next_write) : next_read);
       continue;
+    }
+    if (have_out) {
+      if (write_blocked) {
+        timeout = 1;
+      } else if (pacing && now < next_write) {
+        // Less than a millisecond to go: sleep rather than spin in zero-time polls.
+        const auto wait = std::chrono::duration_cast<milliseconds>(next_write - now);
+        if (wait.count() == 0) {
+          std::this_thread::sleep_until(next_write);
+          continue;
+        }
+        timeout = static_cast<int>(wait.count());
+      } else {
+        timeout = 0;
+      }
     }
     const ReadResult result = port.ReadReport(in, timeout);
     if (result == ReadResult::kDisconnected) return;
