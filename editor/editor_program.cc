@@ -1,9 +1,12 @@
 #include "editor/editor_program.h"
 
+#include <QApplication>
 #include <chrono>
 #include <thread>
 
+#include "editor/link_session.h"
 #include "editor/messages.h"
+#include "editor/qt_shell.h"
 #include "editor/skin_loader.h"
 #include "editor/waiting_dialog.h"
 
@@ -44,14 +47,38 @@ void EditorProgram::Shutdown() {
   stopped_ = true;
   link_->Detach();
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  session_.Stop(window_->logic().disconnected());
+  const bool disconnected = window_->logic().disconnected();
+  session_.Stop(disconnected);
   if (WaitingDialog* waiting = window_->waiting_dialog()) delete waiting;
   window_.reset();
+  // After a disconnection the reader may still be returning through the link.
+  if (disconnected) (void)link_.release();
 }
 
 std::string DevicePathFromArguments(int argc, char** argv) {
   if (argc < 2 || argv[1] == nullptr) return {};
   return argv[1];
+}
+
+int RunEditor(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
+  const std::string path = DevicePathFromArguments(argc, argv);
+
+  // The state and the window link live as long as the process: after a disconnection
+  // the reader thread may still be on its way out of its report.
+  auto* state = new DeviceState;
+  QtShell shell;
+  LinkSession session(*state);
+  EditorProgram program(*state, shell, session, EditorProgram::Options{});
+  if (!program.Start(path)) return 0;
+  shell.set_main_window(program.window());
+  shell.set_waiting_dialog(program.waiting_dialog());
+  QObject::connect(program.window(), &MainWindow::Ended, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  app.exec();
+  program.Shutdown();
+  return 0;
 }
 
 }  // namespace rq700

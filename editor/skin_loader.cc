@@ -2,14 +2,18 @@
 
 #include <QDir>
 
+#include "skin/image_paths.h"
+
 namespace rq700 {
 
 QtImageSet LoadEditorSkin(const QString& folder) {
-  // Only the base picture has a fixed name yet; the numbered images follow with the
-  // view's image table.
-  QtImageSet images(1);
-  images[0].Load(QDir(folder).filePath("0.jpg"));
-  for (QtImage& image : images) image.Premultiply();
+  const QDir dir(folder);
+  QtImageSet images(kEditorImageCount);
+  for (int n = 0; n < kEditorImageCount; ++n) {
+    images[n].Load(dir.filePath(QString::fromStdString(EditorImagePath(n))));
+    // The base picture is a JPEG; every other one is a PNG drawn with its alpha.
+    images[n].Premultiply();
+  }
   return images;
 }
 
