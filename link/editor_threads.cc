@@ -20,7 +20,10 @@ bool EditorThreads::Start(const std::string& path) {
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
   uint8_t report[kStartupReportSize] = {0x00, 0x01, 0x02, 0x03, 0x04};
   device_.Send(report, kStartupReportSize);
-  shared_->run = 1;
+  // Fresh flags for this run: a reader left over from an earlier disconnection keeps its own.
+  auto fresh = std::make_shared<Shared>();
+  fresh->device_gone = shared_->device_gone;
+  shared_ = std::move(fresh);
   shared_->sequencer_running = true;
   shared_->reader_running = true;
   sequencer_thread_ = std::thread(SequencerLoop, shared_, &sequencer_);

@@ -1,6 +1,7 @@
 // The editor's worker threads against a scripted device on the virtual-device socket.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "protocol/editor_session.h"
@@ -190,6 +191,67 @@ TEST_F(EditorThreadsTest, EditsSelectionsAndDeviceMessagesTogether) {
   device.join();
   peer_.Drain(40);
   EXPECT_TRUE(session_.threads().running());
+}
+
+// The staged jobs hand their data from the UI thread to the sequencer and their stages
+// from the reader back: an impulse-response transfer and a two-file preset import,
+// acknowledged by the device as each packet arrives.
+TEST_F(EditorThreadsTest, StagedJobsAdvanceOnTheDevicesAcknowledgements) {
+  StartEditor();
+  SlotTransfer& ir = state_->ir;
+  for (int i = 0; i < kTransferWords; ++i) ir.words[i] = static_cast<uint32_t>(i * 0x010203);
+  std::memcpy(ir.name, "MY CAB", 6);
+  ir.slot = 3;
+  ir.stage = 1;
+  ir.active.store(1, std::memory_order_release);
+  for (int stage = 1; stage <= 4; ++stage) {
+    auto packet = peer_.NextPacket(1000);
+    ASSERT_TRUE(packet);
+    ASSERT_EQ(CommandOf(*packet), 0xE1);
+    const Bytes payload = PayloadOf(*packet);
+    EXPECT_EQ(payload[0], 3);
+    ASSERT_EQ(payload[1], stage);
+    if (stage == 3) EXPECT_EQ(payload[2 + 5], static_cast<uint8_t>(5 * 0x010203));
+    peer_.Send(0xE1, {static_cast<uint8_t>(stage)});
+  }
+  ASSERT_TRUE(WaitFor([&] { return ir.active.load(std::memory_order_acquire) == 0; }));
+  EXPECT_FALSE(peer_.NextPacket(40));
+
+  struct Feed : PresetImportFeed {
+    int LoadEntry(int entry, uint8_t* rec, int* target) override {
+      std::memset(rec, 0, record::kSize);
+      rec[record::kVolume] = static_cast<uint8_t>(20 + entry);
+      rec[record::kName] = static_cast<uint8_t>('A' + entry);
+      *target = 50 + entry;
+      return 0;
+    }
+  } feed;
+  // The feed is set while the sequencer runs only in this test, before any import starts.
+  session_.Shutdown();
+  EditorSession importing(*state_, device_, window_);
+  importing.sequencer().set_import_feed(&feed);
+  ScriptedPeer peer2;
+  ASSERT_TRUE(importing.Start(peer2.host_path()));
+  ASSERT_TRUE(peer2.Accept());
+  peer2.NextReport(1000);
+  peer2.NextReport(1000);
+  peer2.NextPacket(1000);  // the dump request
+  state_->import_total = 2;
+  state_->import_remaining = 2;
+  state_->import_mode.store(kImportMulti, std::memory_order_release);
+  for (int entry = 0; entry < 2; ++entry) {
+    auto packet = peer2.NextPacket(1000);
+    ASSERT_TRUE(packet);
+    ASSERT_EQ(CommandOf(*packet), 0xE5);
+    EXPECT_EQ(PayloadOf(*packet)[0], 50 + entry);
+    peer2.Send(0xE5, {});
+  }
+  ASSERT_TRUE(WaitFor([&] { return window_.import_results() == std::vector<int>{0}; }));
+  uint8_t rec[record::kSize];
+  ReadRecord(*state_, 51, rec);
+  EXPECT_EQ(rec[record::kVolume], 21);
+  EXPECT_EQ(PresetName(*state_, 51), "P052: B");
+  importing.Shutdown();
 }
 
 }  // namespace
