@@ -43,6 +43,7 @@ void PutText(std::vector<uint8_t>& out, const std::string& text, size_t width) {
 }
 
 constexpr size_t kMaxFirmware = 16 * 1024 * 1024;
+constexpr size_t kMaxQueuedReports = 16384;
 
 }  // namespace
 
@@ -124,8 +125,12 @@ void DeviceEmulator::OnPacket(const uint8_t* packet, size_t size) {
 }
 
 void DeviceEmulator::Emit(uint8_t command, const uint8_t* payload, size_t size) {
+  // A host that asks and never reads would make the queue grow without end; a real
+  // device would stall instead. Beyond a few dumps' worth the packet is not queued.
   const size_t total = BuildPacket(command, payload, size, tx_.data(), tx_.size());
   if (total == 0) return;
+  const size_t reports = (total + kReportPayload - 1) / kReportPayload;
+  if (outbox_.size() + reports > kMaxQueuedReports) return;
   ++device_packets_;
   if (options_.faults.corrupt_crc == device_packets_) tx_[total - 1] ^= 0x5A;
   log_.Device(tx_.data(), total);

@@ -41,6 +41,10 @@ bool EmulatorServer::Start(std::string* error) {
   if (socket_path_.rfind(kEmulatorPathPrefix, 0) == 0) {
     socket_path_ = socket_path_.substr(sizeof(kEmulatorPathPrefix) - 1);
   }
+  // Hosts run in other folders: announce the socket by its absolute path.
+  std::error_code absolute_error;
+  const std::filesystem::path absolute = std::filesystem::absolute(socket_path_, absolute_error);
+  if (!absolute_error) socket_path_ = absolute.lexically_normal().string();
   announcement_file_ =
       EmulatorDirectory() + "/" + std::filesystem::path(socket_path_).stem().string() + ".device";
 

@@ -102,6 +102,18 @@ TEST(Faults, DisconnectsWhenTheNthHostPacketArrives) {
   EXPECT_EQ(device.state().current, 2);
 }
 
+TEST(Backpressure, AHostThatNeverReadsCannotGrowTheQueueWithoutEnd) {
+  Options options;
+  DeviceEmulator device(options);
+  Host host(device);
+  for (int i = 0; i < 30; ++i) host.Send(0xE0);
+  EXPECT_LE(device.pending_reports(), 16384u);
+  EXPECT_GT(device.pending_reports(), 1822u * 8);
+  // Once read, the device answers again.
+  host.Receive();
+  EXPECT_EQ(host.Ask(0xA6, {1}).size(), 1u);
+}
+
 // ---- update loader --------------------------------------------------------------------
 
 class UpdateModeTest : public ::testing::Test {

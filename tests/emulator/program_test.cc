@@ -144,6 +144,21 @@ TEST_F(ProgramTest, RefusesAStateFileItCannotRead) {
   EXPECT_NE(ReadFile(dir_ / "err").find("state.bin"), std::string::npos);
 }
 
+TEST_F(ProgramTest, RelativeSocketIsAnnouncedByItsAbsolutePath) {
+  const std::string command = "cd '" + dir_.string() + "' && RQ700_EMU_DIR='" + announce_.string() +
+                              "' exec '" RQ700_EMU_PATH "' --socket rel.sock > out 2> err";
+  std::FILE* input = popen(command.c_str(), "w");
+  ASSERT_NE(input, nullptr);
+  const std::string absolute = (dir_ / "rel.sock").string();
+  EXPECT_TRUE(WaitFor([&] { return ReadFile(dir_ / "out") == "ready " + absolute + "\n"; }))
+      << ReadFile(dir_ / "out") << ReadFile(dir_ / "err");
+  const std::vector<DeviceEntry> devices = EnumerateVirtualDevices(announce_.string());
+  ASSERT_EQ(devices.size(), 1u);
+  EXPECT_EQ(devices[0].path, "emu:" + absolute);
+  std::fputs("quit\n", input);
+  pclose(input);
+}
+
 // The state file through the server: a change survives a restart.
 TEST(StateFile, ChangesSurviveARestart) {
   const fs::path dir = fs::temp_directory_path() / ("rq700-emu-state-" + std::to_string(getpid()));
