@@ -28,7 +28,8 @@ std::vector<uint8_t> Wav(uint32_t rate, int channels, int bits, const std::vecto
   PutLe16(w.data() + 34, static_cast<uint16_t>(bits));
   std::memcpy(w.data() + 36, "data", 4);
   PutLe32(w.data() + 40, static_cast<uint32_t>(data.size()));
-  w.insert(w.end(), data.begin(), data.end());
+  w.resize(44 + data.size());
+  std::copy(data.begin(), data.end(), w.begin() + 44);
   return w;
 }
 
@@ -178,7 +179,7 @@ TEST(WavRead, TagsFieldsAndBounds) {
       {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 'd', 'a', 't', 'a'},
       "a.wav"));
   std::vector<uint8_t> data_at_end(good.begin(), good.begin() + 36);
-  data_at_end.insert(data_at_end.end(), {'d', 'a', 't', 'a', 9, 0});
+  for (uint8_t b : {'d', 'a', 't', 'a', '\x09', '\0'}) data_at_end.push_back(b);
   EXPECT_FALSE(wav.ReadBytes(data_at_end, "a.wav"));
   EXPECT_FALSE(wav.ReadBytes(Wav(44100, 0, 16, {1, 2}), "a.wav")) << "zero channels";
   EXPECT_FALSE(wav.ReadBytes(Wav(44100, 1, 7, {1, 2}), "a.wav")) << "under 8 bits";

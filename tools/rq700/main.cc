@@ -1,0 +1,100 @@
+// rq700: checks, shows and converts the RQ700's files without the device.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/rq700/commands.h"
+
+namespace rq700::tool {
+namespace {
+
+const Command kCommands[] = {
+    {"preset", "check", "FILE", "Check a preset file (.zv): prints \"ok\" or \"error N\".",
+     PresetCheck},
+    {"preset", "show", "FILE",
+     "Show a preset file: name, chain, every module's model and values, volume, EXP.", PresetShow},
+    {"backup", "check", "FILE", "Check a backup file (.zbf) as a restore would.", BackupCheck},
+    {"backup", "list", "FILE",
+     "List a backup's records (name, type, item count, item length), then its items.", BackupList},
+    {"ir", "name", "FILE", "Print the slot name an impulse response (.wav) would get.", IrName},
+    {"ir", "convert", "FILE", "Print the 512 words sent to the device, one per line.", IrConvert},
+    {"amp", "check", "FILE", "Check an amplifier file (.amp): prints \"ok\" and its slot name.",
+     AmpCheck},
+    {"fw", "find", "DIR MODELTEXT",
+     "Print the firmware image the updater would choose in DIR for a device model text\n"
+     "  such as ZORVA_RQ700_V1.9.9.",
+     FwFind},
+    {"fw", "show", "FILE",
+     "Show a firmware image (.zr): header, each segment, and the total block count.", FwShow},
+    {"fw", "make", "OUT [OPTIONS] SEGMENT...",
+     "Write a firmware image from segments.\n"
+     "  SEGMENT is COMMAND,REPLY,TIMEOUT,FIRSTBLOCK,DATA where DATA is a file name,\n"
+     "  @N for N bytes of a counting pattern, or =TEXT for the bytes of TEXT.\n"
+     "  OPTIONS: --model TEXT (ZORVA_RQ700), --apply-command N (0xA0),\n"
+     "  --apply-reply N (0xA1), --apply-timeout N (3000), --apply-param HEX (00000000).\n"
+     "  Numbers may be decimal or 0x hexadecimal.",
+     FwMake},
+};
+
+void PrintUsage(FILE* out, const char* group) {
+  if (!group) {
+    std::fprintf(out,
+                 "Usage: rq700 COMMAND ARGS...\n"
+                 "Checks, shows and converts RQ700 files. Results go to stdout, failures to\n"
+                 "stderr; the exit status is 0 on success and 1 on failure.\n\nCommands:\n");
+  }
+  for (const Command& c : kCommands) {
+    if (group && std::strcmp(group, c.group) != 0) continue;
+    std::fprintf(out, "  rq700 %s %s %s\n", c.group, c.name, c.usage);
+  }
+  if (!group) std::fprintf(out, "\n'rq700 COMMAND --help' describes one command.\n");
+}
+
+bool IsHelp(const std::string& s) { return s == "--help" || s == "-h"; }
+
+}  // namespace
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "rq700: %s\n", message.c_str());
+  return 1;
+}
+
+int Main(int argc, char** argv) {
+  Args words(argv + 1, argv + argc);
+  if (words.empty()) {
+    PrintUsage(stderr, nullptr);
+    return 1;
+  }
+  if (IsHelp(words[0])) {
+    PrintUsage(stdout, nullptr);
+    return 0;
+  }
+  bool group_known = false;
+  for (const Command& c : kCommands) {
+    if (words[0] != c.group) continue;
+    group_known = true;
+    if (words.size() < 2 || words[1] != c.name) continue;
+    Args args(words.begin() + 2, words.end());
+    for (const std::string& a : args) {
+      if (IsHelp(a)) {
+        std::printf("Usage: rq700 %s %s %s\n  %s\n", c.group, c.name, c.usage, c.help);
+        return 0;
+      }
+    }
+    return c.run(args);
+  }
+  if (group_known && words.size() >= 2 && IsHelp(words[1])) {
+    PrintUsage(stdout, words[0].c_str());
+    return 0;
+  }
+  if (group_known) {
+    PrintUsage(stderr, words[0].c_str());
+    return 1;
+  }
+  Fail("unknown command '" + words[0] + "' (try rq700 --help)");
+  return 1;
+}
+
+}  // namespace rq700::tool
+
+int main(int argc, char** argv) { return rq700::tool::Main(argc, argv); }
