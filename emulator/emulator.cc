@@ -641,6 +641,27 @@ bool DeviceEmulator::SetSystemByte(long byte, long value, std::string* error) {
   return true;
 }
 
+bool DeviceEmulator::SendRaw(long command, const std::vector<long>& payload, std::string* error) {
+  if (command < 0 || command > 255) {
+    *error = "command must be 0 to 255";
+    return false;
+  }
+  if (payload.size() > kMaxReceivedLength - 1) {
+    *error = "at most " + std::to_string(kMaxReceivedLength - 1) + " payload bytes";
+    return false;
+  }
+  std::vector<uint8_t> bytes;
+  for (long value : payload) {
+    if (value < 0 || value > 255) {
+      *error = "payload bytes must be 0 to 255";
+      return false;
+    }
+    bytes.push_back(static_cast<uint8_t>(value));
+  }
+  Emit(static_cast<uint8_t>(command), bytes.data(), bytes.size());
+  return true;
+}
+
 void DeviceEmulator::Reboot(Mode mode) {
   // May run inside the parser's delivery: the parser itself is reset by the next Connect.
   mode_ = mode;
@@ -743,7 +764,15 @@ bool ApplyDeviceControl(DeviceEmulator& device, const std::string& line, std::st
   if (word == "system") {
     return need(2, "system B V") && device.SetSystemByte(numbers[0], numbers[1], error);
   }
-  *error = "unknown command '" + word + "' (knob, preset, system, unplug, plug, reboot, quit)";
+  if (word == "send") {
+    if (numbers.empty()) {
+      *error = "usage: send CMD [BYTE...]";
+      return false;
+    }
+    return device.SendRaw(numbers[0], std::vector<long>(numbers.begin() + 1, numbers.end()), error);
+  }
+  *error =
+      "unknown command '" + word + "' (knob, preset, system, send, unplug, plug, reboot, quit)";
   return false;
 }
 

@@ -48,6 +48,8 @@ class DeviceEmulator : private PacketSink {
   bool TurnKnob(int module, int param, long value, std::string* error);
   bool SwitchPreset(long index, std::string* error);
   bool SetSystemByte(long byte, long value, std::string* error);
+  // Sends any packet as the device, for trying the host's handling of it.
+  bool SendRaw(long command, const std::vector<long>& payload, std::string* error);
   // Restarts the device in `mode`: the host loses the connection.
   void Reboot(Mode mode);
 

@@ -52,6 +52,8 @@ Control commands, one per line on standard input:
                        wide value, DELAY parameters 1-6 its six values)
   preset N             switch to preset N (0-199) and tell the host
   system B V           set system byte B (0-9) to V and report the system bytes
+  send CMD [BYTE...]   send any packet as the device (command and payload bytes), to
+                       try the host's handling of it, e.g. "send 0x82 3 1 0"
   unplug               drop the host, stop listening and withdraw the announcement
   plug                 listen and announce again after unplug
   reboot normal|update restart the device in that mode (the host sees a new device)

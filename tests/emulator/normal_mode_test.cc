@@ -521,6 +521,14 @@ TEST_F(NormalModeTest, PresetAndSystemControlsTellTheHost) {
   EXPECT_EQ(sent[0].command, 0xA1);
   EXPECT_EQ(sent[0].payload[7], 2);
 
+  ASSERT_TRUE(ApplyDeviceControl(device_, "send 0x82 3 1 0", &error)) << error;
+  sent = host_.Receive();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].command, 0x82);
+  EXPECT_EQ(sent[0].payload, Bytes({3, 1, 0}));
+  EXPECT_FALSE(ApplyDeviceControl(device_, "send", &error));
+  EXPECT_FALSE(ApplyDeviceControl(device_, "send 0x82 256", &error));
+  EXPECT_FALSE(ApplyDeviceControl(device_, "send 300", &error));
   EXPECT_FALSE(ApplyDeviceControl(device_, "preset 200", &error));
   EXPECT_FALSE(ApplyDeviceControl(device_, "system 10 1", &error));
   EXPECT_FALSE(ApplyDeviceControl(device_, "system 1 300", &error));
