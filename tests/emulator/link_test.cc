@@ -206,6 +206,24 @@ TEST_F(LinkTest, PacedDeviceStillAnswersAndKeepsOrder) {
   EXPECT_EQ(collector_.packets[1].payload, Bytes({1}));
 }
 
+TEST_F(LinkTest, DisconnectFaultPullsTheCableOnceAndTheDeviceComesBack) {
+  options_.faults.disconnect_after = 2;
+  StartServer();
+  OpenHost();
+  SendPacket(0xA6, {4});
+  ASSERT_TRUE(ReadUntil([](const std::vector<Packet>& p) { return p.size() == 1; }));
+  SendPacket(0xA6, {5});
+  uint8_t buffer[64];
+  EXPECT_TRUE(WaitFor([&] { return host_.Read(buffer, sizeof(buffer)) < 0; }));
+  EXPECT_EQ(collector_.packets.size(), 1u) << "the second request was not answered";
+  host_.Close();
+  OpenHost();
+  collector_.packets.clear();
+  SendPacket(0xA6, {6});
+  ASSERT_TRUE(ReadUntil([](const std::vector<Packet>& p) { return p.size() == 1; }));
+  EXPECT_EQ(collector_.packets[0].command, 0x86);
+}
+
 TEST_F(LinkTest, UpdateModeRebootsIntoNormalModeWithTheNewVersion) {
   options_.mode = Mode::kUpdate;
   StartServer();
