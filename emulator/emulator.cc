@@ -89,7 +89,12 @@ void DeviceEmulator::OnHostReport(const uint8_t* report) {
     }
   }
   if (!ring_.Push(payload, count)) return;  // the device is swamped: the report is lost
-  parser_.Run(ring_, *this);
+  // The parser drops one stray byte per run; run it until it waits for more bytes, so a
+  // packet behind stray bytes is not left waiting for the host's next report.
+  for (uint32_t before = ring_.count() + 1; ring_.count() > 0 && ring_.count() < before;) {
+    before = ring_.count();
+    parser_.Run(ring_, *this);
+  }
 }
 
 bool DeviceEmulator::PopReport(uint8_t* report) {

@@ -34,34 +34,32 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  int code = 0;
-  {
-    rq700::emu::EmulatorServer server(options);
-    server.SetMessageSink(
-        [](const std::string& text) { std::fprintf(stderr, "rq700-emu: %s\n", text.c_str()); });
-    if (!server.Start(&error)) {
-      std::fprintf(stderr, "rq700-emu: %s\n", error.c_str());
-      return 1;
-    }
-    g_server = &server;
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    std::printf("ready %s\n", server.socket_path().c_str());
-    std::fflush(stdout);
-
-    // Control commands from standard input. The end of input is not a quit: the emulator
-    // often runs in the background with nothing on its input.
-    std::thread reader([&server] {
-      std::string line;
-      while (std::getline(std::cin, line)) server.Post(line);
-    });
-    reader.detach();
-
-    server.Run();
-    g_server = nullptr;
+  // The server lives until the process ends: the input reader below may still hand it a
+  // line while the process is leaving. Run() itself withdraws the announcement and writes
+  // the state file.
+  auto* server = new rq700::emu::EmulatorServer(options);
+  server->SetMessageSink(
+      [](const std::string& text) { std::fprintf(stderr, "rq700-emu: %s\n", text.c_str()); });
+  if (!server->Start(&error)) {
+    std::fprintf(stderr, "rq700-emu: %s\n", error.c_str());
+    return 1;
   }
-  // The input reader may still wait for a line: leave without running static destructors
-  // under it.
+  g_server = server;
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::printf("ready %s\n", server->socket_path().c_str());
+  std::fflush(stdout);
+
+  // Control commands from standard input. The end of input is not a quit: the emulator
+  // often runs in the background with nothing on its input.
+  std::thread reader([server] {
+    std::string line;
+    while (std::getline(std::cin, line)) server->Post(line);
+  });
+  reader.detach();
+
+  server->Run();
+  // Leave without running static destructors under the input reader.
   std::fflush(nullptr);
-  std::_Exit(code);
+  std::_Exit(0);
 }

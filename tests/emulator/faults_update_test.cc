@@ -102,6 +102,23 @@ TEST(Faults, DisconnectsWhenTheNthHostPacketArrives) {
   EXPECT_EQ(device.state().current, 2);
 }
 
+TEST(Damage, PacketsAfterStrayBytesOrABrokenPacketAreAnsweredAtOnce) {
+  Options options;
+  DeviceEmulator device(options);
+  Host host(device);
+  // Three stray bytes, a packet with a broken CRC, then a good request, in one report.
+  Bytes stream = {0x01, 0x02, 0x03, 0xAA, 0x55, 0x02, 0x00, 0xA6, 0x07, 0x00, 0x00};
+  uint8_t good[16];
+  const uint8_t index[1] = {9};
+  const size_t size = BuildPacket(0xA6, index, 1, good, sizeof(good));
+  stream.insert(stream.end(), good, good + size);
+  host.SendReportBytes(stream.data(), stream.size());
+  const std::vector<Packet> reply = host.Receive();
+  ASSERT_EQ(reply.size(), 1u);
+  EXPECT_EQ(reply[0].command, 0x86);
+  EXPECT_EQ(device.state().current, 9);
+}
+
 TEST(Backpressure, AHostThatNeverReadsCannotGrowTheQueueWithoutEnd) {
   Options options;
   DeviceEmulator device(options);
