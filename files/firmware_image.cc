@@ -42,7 +42,8 @@ const FirmwareSegment kNoSegment{};
 bool FindFirmwareImage(const std::string& folder, std::string_view model_text,
                        std::string* file_name) {
   uint8_t text[kFirmwareModelTextSize] = {};
-  std::memcpy(text, model_text.data(), std::min(model_text.size(), sizeof(text)));
+  if (!model_text.empty())
+    std::memcpy(text, model_text.data(), std::min(model_text.size(), sizeof(text)));
   const int mark = VersionMarkPosition(text);
   if (mark < 0) return false;
   text[mark] = 0;
@@ -168,7 +169,7 @@ size_t FirmwareImage::ReadSegment(int k, uint8_t* out, size_t capacity) const {
   if (!is_open() || k < 1 || k > segment_count()) return 0;
   const FirmwareSegment& s = segments_[k - 1];
   if (capacity < s.length) return 0;
-  std::memcpy(out, image_.data() + s.data_offset, s.length);
+  if (s.length > 0) std::memcpy(out, image_.data() + s.data_offset, s.length);
   return s.length;
 }
 

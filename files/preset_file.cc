@@ -59,13 +59,13 @@ bool CPresetFile::Save(const std::string& path, int* error) {
 
 bool CPresetFile::ReadBody(uint8_t* destination, size_t length) const {
   if (length > kPresetBodySize) return false;
-  std::memcpy(destination, image_ + kPresetHeaderSize, length);
+  if (length > 0) std::memcpy(destination, image_ + kPresetHeaderSize, length);
   return true;
 }
 
 bool CPresetFile::WriteBody(const uint8_t* source, size_t length) {
   if (length > kPresetBodySize) return false;
-  std::memcpy(image_ + kPresetHeaderSize, source, length);
+  if (length > 0) std::memcpy(image_ + kPresetHeaderSize, source, length);
   return true;
 }
 
