@@ -123,6 +123,10 @@ TEST(IrConvert, ResampledRates) {
 
   ASSERT_TRUE(Convert(Wav(96000, 1, 16, Pcm16(ramp)), &out));
   EXPECT_EQ(Signed24(out[0]), ramp[0] * 256);
+  // The step 2.177 carries past one whole sample at once: out[1] lies between 2 and 3.
+  const float f96 = (2.177f - 1.0f) - 1.0f;
+  const float expected96 = (in(3) - in(2)) * f96 + in(2);
+  EXPECT_EQ(Signed24(out[1]), static_cast<int32_t>(expected96 * 8388608.0f));
   // A short file at 96 kHz: the interpolation runs into zeros, no read past the samples.
   ASSERT_TRUE(Convert(Wav(96000, 1, 16, Pcm16({1000, 2000, 3000})), &out));
   EXPECT_EQ(out[511], 0u);
