@@ -38,6 +38,17 @@ bool EditorProgram::Start(const std::string& device_path) {
   window_ = std::make_unique<MainWindow>(state_, ui_, shell_, LoadEditorSkin(options_.image_folder),
                                          options_.window);
   window_->set_waiting_dialog(waiting);
+  painter_ = std::make_unique<EditorViewPainter>(state_, ui_);
+  // A backup or restore that stopped moving is given up and reported like any failed
+  // transfer; the report is queued so that no message box opens inside a paint.
+  painter_->on_transfer_stalled = [this] {
+    state_.backup_request.store(0);
+    state_.restore_request.store(0);
+    MainWindow* window = window_.get();
+    QMetaObject::invokeMethod(
+        window, [window] { window->TransferResult(2); }, Qt::QueuedConnection);
+  };
+  window_->set_painter([painter = painter_.get()](Canvas& canvas) { painter->Paint(canvas); });
   link_->Attach(window_.get());
   return true;
 }

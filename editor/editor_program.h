@@ -11,6 +11,7 @@
 #include "editor/qt_window_link.h"
 #include "editor/shell.h"
 #include "protocol/device_state.h"
+#include "skin/view_painter.h"
 
 namespace rq700 {
 
@@ -48,6 +49,8 @@ class EditorProgram {
   DeviceSession& session_;
   Options options_;
   Interaction ui_;
+  // Outlives the window, whose paint calls it.
+  std::unique_ptr<EditorViewPainter> painter_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtWindowLink> link_;
   bool started_ = false;

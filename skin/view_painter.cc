@@ -38,10 +38,10 @@ void PaintVolumeSlider(Canvas& canvas, int hover_item, int id, unsigned value, i
   SliderBody(canvas, hover_item, id, value, left, top, right, bottom, 100);
 }
 
-ViewPainter::ViewPainter(DeviceState& device, const ViewState& view)
+EditorViewPainter::EditorViewPainter(DeviceState& device, const ViewState& view)
     : device_(device), view_(view) {}
 
-void ViewPainter::Paint(Canvas& c) {
+void EditorViewPainter::Paint(Canvas& c) {
   PaintBase(c);
   PaintTopButtons(c);
   PaintPageButtons(c);
@@ -58,14 +58,14 @@ void ViewPainter::Paint(Canvas& c) {
   c.DrawText(10, 25, 756, version);
 }
 
-void ViewPainter::Image(Canvas& c, int image, int rect, int dx, int dy) {
+void EditorViewPainter::Image(Canvas& c, int image, int rect, int dx, int dy) {
   const L::Rect& r = L::kHitRects[rect];
   c.DrawImage(image, r.left + dx, r.top + dy);
 }
 
-void ViewPainter::Mark(Canvas& c, int rect, int dx, int dy) { Image(c, 68, rect, dx, dy); }
+void EditorViewPainter::Mark(Canvas& c, int rect, int dx, int dy) { Image(c, 68, rect, dx, dy); }
 
-void ViewPainter::PaintBase(Canvas& c) {
+void EditorViewPainter::PaintBase(Canvas& c) {
   c.DrawImage(0, 0, 0);
   c.DrawImage(1, 49, 36);
   c.DrawImage(20, 52, 120);
@@ -80,7 +80,7 @@ void ViewPainter::PaintBase(Canvas& c) {
   PaintExpLabels(c);
 }
 
-void ViewPainter::PaintExpLabels(Canvas& c) {
+void EditorViewPainter::PaintExpLabels(Canvas& c) {
   c.DrawImage(41, 48, 498);
   c.DrawImage(40, 48, 524);
   c.DrawImage(41, 48, 588);
@@ -101,7 +101,7 @@ void ViewPainter::PaintExpLabels(Canvas& c) {
   }
 }
 
-void ViewPainter::PaintTopButtons(Canvas& c) {
+void EditorViewPainter::PaintTopButtons(Canvas& c) {
   const int hover = view_.hover_item;
   if (hover >= 1 && hover <= 4) {
     Image(c, hover + 1, hover);
@@ -110,18 +110,18 @@ void ViewPainter::PaintTopButtons(Canvas& c) {
   if (hover == 500) Image(c, 253, 0);
 }
 
-void ViewPainter::PaintPageButtons(Canvas& c) {
+void EditorViewPainter::PaintPageButtons(Canvas& c) {
   const int hover = view_.hover_item;
   if (hover >= 6 && hover <= 8) Image(c, 45 + hover - 6, hover);
   const int active = device_.active_item.Get();
   if (active >= 6 && active <= 8) Image(c, 15 + active - 6, active);
 }
 
-void ViewPainter::PaintField(Canvas& c, int rect, int hover_id) {
+void EditorViewPainter::PaintField(Canvas& c, int rect, int hover_id) {
   Image(c, 202, rect);
   if (Hover(hover_id)) Image(c, 231, rect, 170, 1);
 }
 
-void ViewPainter::PaintModelField(Canvas& c) { PaintField(c, 76, 90); }
+void EditorViewPainter::PaintModelField(Canvas& c) { PaintField(c, 76, 90); }
 
 }  // namespace rq700

@@ -39,11 +39,11 @@ void PaintVolumeSlider(Canvas& canvas, int hover_item, int id, unsigned value, i
 // "EMPTY" and "IR-n" until the device reports them); empty where there is no such model.
 std::string ModelDisplayName(const DeviceState& device, int type, int model);
 
-class ViewPainter {
+class EditorViewPainter {
  public:
   // The painter reads `device` and `view`; it writes the device state in one place only:
   // on the EXP settings page, an EXP low value above the high value is brought down to it.
-  ViewPainter(DeviceState& device, const ViewState& view);
+  EditorViewPainter(DeviceState& device, const ViewState& view);
 
   // Called when a running backup or restore has shown the same percentage for more than
   // 150 frames: the owner abandons the transfer and reports the failure.

@@ -7,7 +7,7 @@ namespace rq700 {
 
 namespace L = layout;
 
-void ViewPainter::PaintPresetList(Canvas& c) {
+void EditorViewPainter::PaintPresetList(Canvas& c) {
   const int top = view_.list_top;
   auto band = [&](int row, Rgb colour) {
     c.FillRect(L::kPresetRowLeft, L::kPresetRowTop + 23 * row, L::kPresetRowRight,
@@ -33,7 +33,7 @@ void ViewPainter::PaintPresetList(Canvas& c) {
   c.DrawImage(10, 1203, 174 + 2 * top);
 }
 
-void ViewPainter::PaintChain(Canvas& c) {
+void EditorViewPainter::PaintChain(Canvas& c) {
   auto slot_rect = [](int slot) -> const L::Rect& { return L::kHitRects[11 + slot]; };
   auto is_slot_item = [](int id) { return id >= 11 && id <= 19; };
   auto frame = [&](int slot) { c.DrawImage(43, slot_rect(slot).left, slot_rect(slot).top); };

@@ -23,7 +23,7 @@ int TextY(const L::Rect& panel, int r) { return panel.top + 25 + L::kListRowPitc
 
 }  // namespace
 
-void ViewPainter::PaintModelList(Canvas& c) {
+void EditorViewPainter::PaintModelList(Canvas& c) {
   const int type = device_.selected_module.Get();
   if (type < 1 || type > 9) return;
   const L::Rect& panel = L::kPanels[L::kModelListPanel[type]];
@@ -86,7 +86,7 @@ void ViewPainter::PaintModelList(Canvas& c) {
   }
 }
 
-void ViewPainter::PaintSubList(Canvas& c, int item) {
+void EditorViewPainter::PaintSubList(Canvas& c, int item) {
   int panel_index = 0, entries = 0, current = 0, hover = 0;
   std::string_view (*name)(int) = nullptr;
   switch (item) {

@@ -12,7 +12,7 @@ namespace rq700 {
 
 namespace L = layout;
 
-void ViewPainter::PaintPopup(Canvas& c) {
+void EditorViewPainter::PaintPopup(Canvas& c) {
   const int active = view_.wide_active_item ? view_.wide_active_item : device_.active_item.Get();
   // The stall watch only runs while its popup is shown.
   if (active != 500) stall_count_ = 0, stall_last_ = 0;
@@ -54,7 +54,7 @@ void ViewPainter::PaintPopup(Canvas& c) {
   }
 }
 
-void ViewPainter::PaintBackupPopup(Canvas& c) {
+void EditorViewPainter::PaintBackupPopup(Canvas& c) {
   const L::Rect& panel = L::kPanels[22];
   c.DrawImage(254, panel.left, panel.top);
   Image(c, Hover(501) ? 256 : 255, 96);
@@ -80,14 +80,14 @@ void ViewPainter::PaintBackupPopup(Canvas& c) {
   }
 }
 
-void ViewPainter::PaintVersionPopup(Canvas& c) {
+void EditorViewPainter::PaintVersionPopup(Canvas& c) {
   c.FillRect(1040, 70, 1200, 102, view_colour::kListGrey);
   c.DrawImage(9, 1060, 42);
   if (view_.version_entry_marker == 0) c.FillRect(1040, 76, 1200, 96, view_colour::kLightGrey);
   c.DrawText(0, 1043, 96, std::string(catalog::kVersionUpdateCaption));
 }
 
-void ViewPainter::PaintControlPage(Canvas& c) {
+void EditorViewPainter::PaintControlPage(Canvas& c) {
   const int marker = device_.tab_marker.load(std::memory_order_relaxed);
   if (marker == 0) {
     c.DrawImage(236, 240, 170);
@@ -109,7 +109,7 @@ void ViewPainter::PaintControlPage(Canvas& c) {
   if (Hover(50)) Image(c, 64, 31);
 }
 
-void ViewPainter::PaintExpPage(Canvas& c) {
+void EditorViewPainter::PaintExpPage(Canvas& c) {
   c.DrawImage(65, 275, 170);
   for (int i = 0; i < 3; ++i) {
     static constexpr int kTabIds[3] = {51, 52, 56};
@@ -157,7 +157,7 @@ void ViewPainter::PaintExpPage(Canvas& c) {
   if (Hover(214)) Image(c, 64, 91);
 }
 
-void ViewPainter::PaintSystemPage(Canvas& c) {
+void EditorViewPainter::PaintSystemPage(Canvas& c) {
   c.DrawImage(49, 240, 170);
   const L::Rect& level = L::kSliderBars[1];
   const int level_value = device_.system[0].Get();

@@ -55,7 +55,7 @@ std::string ModelDisplayName(const DeviceState& d, int type, int model) {
   return std::string(catalog::FixedModelName(type, model));
 }
 
-void ViewPainter::PaintModulePanel(Canvas& c) {
+void EditorViewPainter::PaintModulePanel(Canvas& c) {
   const int type = device_.selected_module.Get();
   if (type < 1 || type > 9) return;
   const int model = device_.module[type].model.Get();

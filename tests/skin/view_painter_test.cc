@@ -22,9 +22,9 @@ constexpr Rgb kLight{207, 207, 207};
 constexpr Rgb kTint{251, 213, 158};
 constexpr Rgb kGrey136{136, 136, 136};
 
-class ViewPainterTest : public ::testing::Test {
+class EditorViewPainterTest : public ::testing::Test {
  protected:
-  ViewPainterTest() : device_(std::make_unique<DeviceState>()), painter_(*device_, view_) {
+  EditorViewPainterTest() : device_(std::make_unique<DeviceState>()), painter_(*device_, view_) {
     ResetToDefaults(*device_);
     for (int i = 0; i < kChainLength; ++i) device_->chain_order[i].SetBoth(i + 1);
   }
@@ -46,10 +46,10 @@ class ViewPainterTest : public ::testing::Test {
 
   std::unique_ptr<DeviceState> device_;
   ViewState view_;
-  ViewPainter painter_;
+  EditorViewPainter painter_;
 };
 
-TEST_F(ViewPainterTest, BaseIsDrawnFirstAndFollowsTheSystemSwitches) {
+TEST_F(EditorViewPainterTest, BaseIsDrawnFirstAndFollowsTheSystemSwitches) {
   RecordingCanvas c = Paint();
   ASSERT_FALSE(c.calls.empty());
   EXPECT_EQ(c.calls[0].kind, Call::kImage);
@@ -76,7 +76,7 @@ TEST_F(ViewPainterTest, BaseIsDrawnFirstAndFollowsTheSystemSwitches) {
   EXPECT_FALSE(c.DrewImage(241));
 }
 
-TEST_F(ViewPainterTest, TopButtonsShowHoverAndPressedImages) {
+TEST_F(EditorViewPainterTest, TopButtonsShowHoverAndPressedImages) {
   view_.hover_item = 2;
   view_.button_down = 1;
   view_.pressed_item = 2;
@@ -97,7 +97,7 @@ TEST_F(ViewPainterTest, TopButtonsShowHoverAndPressedImages) {
   EXPECT_TRUE(c.HasImage(253, 892, 41));
 }
 
-TEST_F(ViewPainterTest, PageButtonsShowHoverAndTheOpenPage) {
+TEST_F(EditorViewPainterTest, PageButtonsShowHoverAndTheOpenPage) {
   view_.hover_item = 7;
   Open(8);
   RecordingCanvas c = Paint();
@@ -106,7 +106,7 @@ TEST_F(ViewPainterTest, PageButtonsShowHoverAndTheOpenPage) {
   EXPECT_FALSE(c.DrewImage(15));
 }
 
-TEST_F(ViewPainterTest, PresetListRowsHighlightTintMarkerAndThumb) {
+TEST_F(EditorViewPainterTest, PresetListRowsHighlightTintMarkerAndThumb) {
   uint8_t name[16] = {'C', 'L', 'E', 'A', 'N'};
   SetPresetName(*device_, 12, name, sizeof name);
   view_.list_top = 10;
@@ -140,7 +140,7 @@ TEST_F(ViewPainterTest, PresetListRowsHighlightTintMarkerAndThumb) {
   EXPECT_FALSE(Paint().DrewImage(250));
 }
 
-TEST_F(ViewPainterTest, VolumeAndCurrentPresetName) {
+TEST_F(EditorViewPainterTest, VolumeAndCurrentPresetName) {
   device_->volume.Set(73);
   uint8_t name[16] = {'L', 'E', 'A', 'D'};
   SetPresetName(*device_, 0, name, sizeof name);
@@ -156,7 +156,7 @@ TEST_F(ViewPainterTest, VolumeAndCurrentPresetName) {
   EXPECT_EQ(Paint().TextAt(2, 313, 165), "<none>");
 }
 
-TEST_F(ViewPainterTest, ChainSlotsShowOnAndOffIconsAtTheirOffsets) {
+TEST_F(EditorViewPainterTest, ChainSlotsShowOnAndOffIconsAtTheirOffsets) {
   // Slot 0 holds AMP (on), slot 4 holds DELAY (off).
   device_->chain_order[0].Set(3);
   device_->chain_order[2].Set(1);
@@ -170,7 +170,7 @@ TEST_F(ViewPainterTest, ChainSlotsShowOnAndOffIconsAtTheirOffsets) {
   EXPECT_FALSE(c.DrewImage(33));
 }
 
-TEST_F(ViewPainterTest, SelectionFrameFollowsTheSelectedModuleAndIsRemembered) {
+TEST_F(EditorViewPainterTest, SelectionFrameFollowsTheSelectedModuleAndIsRemembered) {
   device_->selected_module.Set(4);  // CAB, in slot 3 (728, 462)
   view_.hover_item = 12;
   RecordingCanvas c = Paint();
@@ -188,7 +188,7 @@ TEST_F(ViewPainterTest, SelectionFrameFollowsTheSelectedModuleAndIsRemembered) {
   EXPECT_FALSE(c.DrewImage(43));
 }
 
-TEST_F(ViewPainterTest, DraggedModuleFollowsTheMouse) {
+TEST_F(EditorViewPainterTest, DraggedModuleFollowsTheMouse) {
   view_.button_down = 1;
   view_.pressed_item = 12;  // slot 1: DS/OD, offset (17, 13)
   view_.last_mouse_x = 600;
@@ -201,7 +201,7 @@ TEST_F(ViewPainterTest, DraggedModuleFollowsTheMouse) {
   EXPECT_TRUE(c.HasImage(22, 484 + 17, 462 + 13));
 }
 
-TEST_F(ViewPainterTest, ModelFieldAndIllustrations) {
+TEST_F(EditorViewPainterTest, ModelFieldAndIllustrations) {
   Select(1, 6);
   view_.hover_item = 90;
   RecordingCanvas c = Paint();
@@ -225,7 +225,7 @@ TEST_F(ViewPainterTest, ModelFieldAndIllustrations) {
   EXPECT_FALSE(c.HasFrame(630 + 12, 261 - 5, 630 + 70, 261 + 18, 0));
 }
 
-TEST_F(ViewPainterTest, SliderKnobBarsAndValueBox) {
+TEST_F(EditorViewPainterTest, SliderKnobBarsAndValueBox) {
   Select(3, 1);
   device_->module[3].param[0].Set(50);
   RecordingCanvas c = Paint();
@@ -254,13 +254,13 @@ TEST_F(ViewPainterTest, SliderKnobBarsAndValueBox) {
   EXPECT_EQ(c.ValueAt(416, 258)->value, 250);
 }
 
-TEST_F(ViewPainterTest, SliderWithoutARangeDrawsAtItsLeftEnd) {
+TEST_F(EditorViewPainterTest, SliderWithoutARangeDrawsAtItsLeftEnd) {
   RecordingCanvas c;
   PaintSlider(c, 0, 1, 7, 100, 50, 200, 62, 0);
   EXPECT_TRUE(c.HasFill(100, 49, 106, 63, kWhite));
 }
 
-TEST_F(ViewPainterTest, ValueTextsFollowTheDisplayRules) {
+TEST_F(EditorViewPainterTest, ValueTextsFollowTheDisplayRules) {
   Select(6, 1);
   device_->module[6].param[0].Set(24);
   device_->module[6].param[1].Set(0);
@@ -318,7 +318,7 @@ TEST_F(ViewPainterTest, ValueTextsFollowTheDisplayRules) {
   EXPECT_TRUE(c.HasFill(440, 350, 446, 364, kWhite));
 }
 
-TEST_F(ViewPainterTest, CabinetAndDelayFields) {
+TEST_F(EditorViewPainterTest, CabinetAndDelayFields) {
   Select(4, 5);
   device_->module[4].param[0].Set(2);
   device_->module[4].param[3].Set(3);
@@ -354,7 +354,7 @@ TEST_F(ViewPainterTest, CabinetAndDelayFields) {
   EXPECT_TRUE(c.HasImage(231, 720, 348));
 }
 
-TEST_F(ViewPainterTest, UserAmpSlotsShowTheirNames) {
+TEST_F(EditorViewPainterTest, UserAmpSlotsShowTheirNames) {
   Select(3, 56);
   EXPECT_EQ(Paint().TextAt(7, 528, 187), "EMPTY");
   {
@@ -364,7 +364,7 @@ TEST_F(ViewPainterTest, UserAmpSlotsShowTheirNames) {
   EXPECT_EQ(Paint().TextAt(7, 528, 187), "MY PLEXI");
 }
 
-TEST_F(ViewPainterTest, RestoreStalledAt37IsGivenUpOnThe151stPaint) {
+TEST_F(EditorViewPainterTest, RestoreStalledAt37IsGivenUpOnThe151stPaint) {
   int stalls = 0;
   painter_.on_transfer_stalled = [&] { ++stalls; };
   Open(500);
@@ -386,7 +386,7 @@ TEST_F(ViewPainterTest, RestoreStalledAt37IsGivenUpOnThe151stPaint) {
   EXPECT_EQ(stalls, 1);
 }
 
-TEST_F(ViewPainterTest, OpenBackupPopupWithoutATransferReportsNothing) {
+TEST_F(EditorViewPainterTest, OpenBackupPopupWithoutATransferReportsNothing) {
   int stalls = 0;
   painter_.on_transfer_stalled = [&] { ++stalls; };
   Open(500);
@@ -400,7 +400,7 @@ TEST_F(ViewPainterTest, OpenBackupPopupWithoutATransferReportsNothing) {
   EXPECT_EQ(stalls, 0);
 }
 
-TEST_F(ViewPainterTest, VolumeAndVersionPopups) {
+TEST_F(EditorViewPainterTest, VolumeAndVersionPopups) {
   Open(20);
   device_->volume.Set(100);
   view_.hover_item = 21;
@@ -420,7 +420,7 @@ TEST_F(ViewPainterTest, VolumeAndVersionPopups) {
   EXPECT_FALSE(Paint().HasFill(1040, 76, 1200, 96, kLight));
 }
 
-TEST_F(ViewPainterTest, ControlPageTabs) {
+TEST_F(EditorViewPainterTest, ControlPageTabs) {
   Open(7);
   device_->tab_marker.store(1);
   device_->module_switch[1].Set(1);
@@ -451,7 +451,7 @@ TEST_F(ViewPainterTest, ControlPageTabs) {
   EXPECT_EQ(tempo->a, 6);
 }
 
-TEST_F(ViewPainterTest, ExpPageShowsTheTabsModuleAndItsChoices) {
+TEST_F(EditorViewPainterTest, ExpPageShowsTheTabsModuleAndItsChoices) {
   Open(8);
   device_->exp_tab.store(1);
   device_->exp1_module.Set(4);  // CAB: two choices
@@ -485,7 +485,7 @@ TEST_F(ViewPainterTest, ExpPageShowsTheTabsModuleAndItsChoices) {
   for (int image = 142; image <= 179; ++image) EXPECT_FALSE(c.DrewImage(image)) << image;
 }
 
-TEST_F(ViewPainterTest, ExpSettingsLimitsTheLowValueToTheHighValue) {
+TEST_F(EditorViewPainterTest, ExpSettingsLimitsTheLowValueToTheHighValue) {
   Open(8, 56);
   device_->exp_tab.store(1);
   device_->exp_switch.Set(1);
@@ -518,7 +518,7 @@ TEST_F(ViewPainterTest, ExpSettingsLimitsTheLowValueToTheHighValue) {
   EXPECT_FALSE(Paint().HasFill(482, 685, 580, 720, kGrey136));
 }
 
-TEST_F(ViewPainterTest, SystemPageLevelChoicesAndConfirmations) {
+TEST_F(EditorViewPainterTest, SystemPageLevelChoicesAndConfirmations) {
   Open(6);
   device_->system[0].Set(0);
   device_->system[1].Set(1);
@@ -559,7 +559,7 @@ TEST_F(ViewPainterTest, SystemPageLevelChoicesAndConfirmations) {
   EXPECT_TRUE(c.HasImage(68, 407, 330));
 }
 
-TEST_F(ViewPainterTest, PlainModelListRows) {
+TEST_F(EditorViewPainterTest, PlainModelListRows) {
   Select(1, 3);
   Open(90);
   view_.model_list_hover[1] = 5;
@@ -572,7 +572,7 @@ TEST_F(ViewPainterTest, PlainModelListRows) {
   EXPECT_EQ(c.TextAt(0, 452, 125 + 23 * 8), "<none>");
 }
 
-TEST_F(ViewPainterTest, AmplifierListScrollsAndShowsUserSlotKeys) {
+TEST_F(EditorViewPainterTest, AmplifierListScrollsAndShowsUserSlotKeys) {
   Select(3, 40);
   Open(90);
   view_.amp_list_offset = 35;
@@ -592,7 +592,7 @@ TEST_F(ViewPainterTest, AmplifierListScrollsAndShowsUserSlotKeys) {
   EXPECT_FALSE(c.DrewImage(233));
 }
 
-TEST_F(ViewPainterTest, CabinetListShowsLoadAndDeleteKeys) {
+TEST_F(EditorViewPainterTest, CabinetListShowsLoadAndDeleteKeys) {
   Select(4, 1);
   Open(90);
   view_.cab_list_offset = 2;
@@ -606,7 +606,7 @@ TEST_F(ViewPainterTest, CabinetListShowsLoadAndDeleteKeys) {
   EXPECT_FALSE(c.DrewImage(233));
 }
 
-TEST_F(ViewPainterTest, SubSelectorListsKeepTheirLastHoveredRow) {
+TEST_F(EditorViewPainterTest, SubSelectorListsKeepTheirLastHoveredRow) {
   Select(4, 3);
   device_->module[4].param[0].Set(4);
   Open(117);
@@ -631,7 +631,7 @@ TEST_F(ViewPainterTest, SubSelectorListsKeepTheirLastHoveredRow) {
   EXPECT_EQ(c.TextAt(0, 562, 265), "OFF");
 }
 
-TEST_F(ViewPainterTest, ExpLabelsWithAndWithoutMerge) {
+TEST_F(EditorViewPainterTest, ExpLabelsWithAndWithoutMerge) {
   device_->exp1_module.Set(6);
   device_->exp1_param[6].Set(1);
   device_->exp2_module.Set(8);
@@ -654,7 +654,7 @@ TEST_F(ViewPainterTest, ExpLabelsWithAndWithoutMerge) {
   EXPECT_EQ(c.TextAt(3, 138, 590), "EXP2:DELAY");
 }
 
-TEST_F(ViewPainterTest, VersionLabelIsDrawnLastInRed) {
+TEST_F(EditorViewPainterTest, VersionLabelIsDrawnLastInRed) {
   RecordingCanvas c = Paint();
   ASSERT_FALSE(c.calls.empty());
   const Call& last = c.calls.back();
