@@ -1,0 +1,122 @@
+// What one repaint of the editor's window costs: the back buffer stretched smoothly onto
+// the client area at 1x and 1.5x, and the window's whole repaint around it.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "editor/main_window.h"
+#include "editor/skin_loader.h"
+
+namespace rq700 {
+namespace {
+
+QApplication* App() {
+  static int argc = 1;
+  static char name[] = "bench_editor_present";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return app;
+}
+
+QImage BaseCanvas() {
+  QImage image(kBaseCanvasWidth, kBaseCanvasHeight, QImage::Format_RGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) row[x] = qRgb(x & 255, y & 255, (x ^ y) & 255);
+  }
+  return image;
+}
+
+// The present step alone: back buffer to a window-sized surface.
+void BM_PresentBackBuffer(benchmark::State& state) {
+  App();
+  const double scale = static_cast<double>(state.range(0)) / 100.0;
+  const QImage back_buffer = BaseCanvas();
+  const QSize size(static_cast<int>(kBaseCanvasWidth * scale),
+                   static_cast<int>(kBaseCanvasHeight * scale));
+  QImage surface(size, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    QPainter painter(&surface);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (size == back_buffer.size()) {
+      painter.drawImage(QPoint(0, 0), back_buffer);
+    } else {
+      painter.drawImage(QRect(QPoint(0, 0), size), back_buffer);
+    }
+    painter.end();
+    benchmark::DoNotOptimize(surface.constBits());
+  }
+  state.SetLabel(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+}
+BENCHMARK(BM_PresentBackBuffer)
+    ->Arg(100)
+    ->Arg(150)
+    ->Unit(benchmark::kMicrosecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+// The window's whole repaint as the 50 ms timer asks for it: the view painted into the
+// back buffer (the skin's base image while no view painter is plugged in), then presented.
+void BM_WindowRepaint(benchmark::State& state) {
+  App();
+  auto device = std::make_unique<DeviceState>();
+  Interaction ui;
+  class NoShell : public Shell {
+    void ShowMessage(MessageOwner, std::string_view, std::string_view, MessageIcon) override {}
+    bool AskYesNo(MessageOwner, std::string_view, std::string_view, MessageIcon) override {
+      return false;
+    }
+    void SetWaitCursor(bool) override {}
+    bool IsWaitCursor() const override { return false; }
+    void HideValueEntry() override {}
+    void ShowValueEntry(int, int, int, int, std::string_view) override {}
+    void SetValueEntryFont(int) override {}
+    std::vector<std::string> ChooseOpenFiles(std::string_view, std::string_view, bool) override {
+      return {};
+    }
+    std::string ChooseSaveFile(std::string_view, std::string_view, std::string_view) override {
+      return {};
+    }
+    std::string ChooseFolder(std::string_view) override { return {}; }
+    void OpenUrl(std::string_view) override {}
+  } shell;
+  QtImageSet images = LoadEditorSkin(RQ700_DIST_DIR "/ZORVA_RQ700/img");
+  MainWindow::Options options;
+  options.run_timers = false;
+  MainWindow window(*device, ui, shell, std::move(images), options);
+  window.show();
+  const double scale = static_cast<double>(state.range(0)) / 100.0;
+  window.resize(static_cast<int>(kBaseCanvasWidth * scale),
+                static_cast<int>(kBaseCanvasHeight * scale));
+  QCoreApplication::processEvents();
+  for (auto _ : state) {
+    window.repaint();
+  }
+  state.SetLabel(std::to_string(window.width()) + "x" + std::to_string(window.height()));
+}
+BENCHMARK(BM_WindowRepaint)
+    ->Arg(100)
+    ->Arg(150)
+    ->Unit(benchmark::kMicrosecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
+}  // namespace rq700
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
