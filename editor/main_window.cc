@@ -82,16 +82,20 @@ MainWindow::MainWindow(DeviceState& state, Interaction& ui, Shell& shell, QtImag
 MainWindow::~MainWindow() = default;
 
 void MainWindow::StartupTick() {
-  if (ended_ || repainting_) return;
+  if (ended_ || startup_over_) return;
   switch (logic_.OnStartupTick()) {
     case WindowLogic::StartupStep::kWaiting:
       return;
     case WindowLogic::StartupStep::kFailed:
+      // Stopped before the box: its modal loop keeps delivering timer ticks.
       startup_timer_.stop();
+      startup_over_ = true;
+      logic_.ReportStartupFailure();
       End(false);
       return;
     case WindowLogic::StartupStep::kShowWindow:
       startup_timer_.stop();
+      startup_over_ = true;
       repainting_ = true;
       if (options_.run_timers) repaint_timer_.start();
       if (waiting_ != nullptr) {
@@ -131,10 +135,11 @@ void MainWindow::WaitingProgress(int preset_index) {
 
 void MainWindow::End(bool device_gone) {
   if (ended_) return;
-  if (device_gone) logic_.OnDeviceGone();
+  // Everything stops before the box: its modal loop would deliver timer ticks.
   ended_ = true;
   startup_timer_.stop();
   repaint_timer_.stop();
+  if (device_gone) logic_.OnDeviceGone();
   hide();
   emit Ended();
 }

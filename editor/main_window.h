@@ -102,6 +102,7 @@ class MainWindow : public QWidget {
   QPointer<WaitingDialog> waiting_;
   QTimer startup_timer_;
   QTimer repaint_timer_;
+  bool startup_over_ = false;
   bool repainting_ = false;
   bool ended_ = false;
 };

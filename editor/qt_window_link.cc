@@ -2,7 +2,6 @@
 
 #include <QMetaObject>
 #include <QThread>
-#include <memory>
 
 #include "editor/main_window.h"
 
@@ -17,60 +16,83 @@ void QtWindowLink::Detach() {
   std::lock_guard lock(mutex_);
   window_ = nullptr;
   detached_ = true;
-  handled_.notify_all();
+  queue_.clear();
+  answered_.notify_all();
 }
 
-MainWindow* QtWindowLink::Window() {
-  std::lock_guard lock(mutex_);
-  return window_;
-}
-
-template <typename Call>
-void QtWindowLink::Post(Call call) {
+bool QtWindowLink::Post(News news) {
   {
     std::lock_guard lock(mutex_);
-    if (detached_) return;
+    if (detached_) return false;
+    queue_.push_back(news);
   }
-  QMetaObject::invokeMethod(
-      this,
-      [this, call] {
-        if (MainWindow* window = Window()) call(window);
-      },
-      Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+  return true;
 }
 
-void QtWindowLink::ImportResult(int code) {
-  Post([code](MainWindow* w) { w->ImportResult(code); });
+void QtWindowLink::Deliver() {
+  for (;;) {
+    News news;
+    MainWindow* window;
+    {
+      std::lock_guard lock(mutex_);
+      if (queue_.empty()) return;
+      news = queue_.front();
+      queue_.pop_front();
+      window = window_;
+    }
+    if (window != nullptr) {
+      switch (news.kind) {
+        case Kind::kImportResult:
+          window->ImportResult(news.value);
+          break;
+        case Kind::kTransferResult:
+          window->TransferResult(news.value);
+          break;
+        case Kind::kWaitingProgress:
+          window->WaitingProgress(news.value);
+          break;
+        case Kind::kDeviceGone:
+          window->DeviceGone();
+          break;
+      }
+    }
+    if (news.kind == Kind::kDeviceGone) {
+      std::lock_guard lock(mutex_);
+      ++losses_answered_;
+      answered_.notify_all();
+    }
+  }
 }
 
-void QtWindowLink::TransferResult(int code) {
-  Post([code](MainWindow* w) { w->TransferResult(code); });
-}
+void QtWindowLink::ImportResult(int code) { Post({Kind::kImportResult, code}); }
+
+void QtWindowLink::TransferResult(int code) { Post({Kind::kTransferResult, code}); }
 
 void QtWindowLink::WaitingProgress(int preset_index) {
-  Post([preset_index](MainWindow* w) { w->WaitingProgress(preset_index); });
+  Post({Kind::kWaitingProgress, preset_index});
 }
 
 void QtWindowLink::DeviceGone() {
   if (QThread::currentThread() == thread()) {
-    if (MainWindow* window = Window()) window->DeviceGone();
+    MainWindow* window;
+    {
+      std::lock_guard lock(mutex_);
+      window = window_;
+    }
+    if (window != nullptr) window->DeviceGone();
     return;
   }
-  std::unique_lock lock(mutex_);
-  if (detached_) return;
   // The caller waits until the user has seen the box and the window has begun to close,
   // or until the link is detached (the loop is over and nobody would answer).
-  auto done = std::make_shared<bool>(false);
-  QMetaObject::invokeMethod(
-      this,
-      [this, done] {
-        if (MainWindow* window = Window()) window->DeviceGone();
-        std::lock_guard handled_lock(mutex_);
-        *done = true;
-        handled_.notify_all();
-      },
-      Qt::QueuedConnection);
-  handled_.wait(lock, [&] { return *done || detached_; });
+  std::unique_lock lock(mutex_);
+  if (detached_) return;
+  const uint64_t ticket = ++losses_reported_;
+  queue_.push_back({Kind::kDeviceGone, 0});
+  lock.unlock();
+  QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+  lock.lock();
+  answered_.wait(lock, [&] { return losses_answered_ >= ticket || detached_; });
 }
 
 }  // namespace rq700

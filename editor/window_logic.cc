@@ -41,12 +41,12 @@ WindowLogic::StartupStep WindowLogic::OnStartupTick() {
     state_.re_request.store(1, std::memory_order_relaxed);
   }
   if (!loaded && startup_ticks_ < kGiveUpTick) return StartupStep::kWaiting;
-  if (startup_ticks_ == kGiveUpTick) {
-    shell_.ShowMessage(MessageOwner::kWaitingDialog, text::kUpdataPresetFail, text::kErrorUpper,
-                       MessageIcon::kNone);
-    return StartupStep::kFailed;
-  }
-  return StartupStep::kShowWindow;
+  return startup_ticks_ == kGiveUpTick ? StartupStep::kFailed : StartupStep::kShowWindow;
+}
+
+void WindowLogic::ReportStartupFailure() {
+  shell_.ShowMessage(MessageOwner::kWaitingDialog, text::kUpdataPresetFail, text::kErrorUpper,
+                     MessageIcon::kNone);
 }
 
 WindowLogic::RepaintTick WindowLogic::OnRepaintTick() {

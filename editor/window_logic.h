@@ -61,8 +61,10 @@ class WindowLogic {
 
   // ---- Start-up wait (300 ms timer) ----
   enum class StartupStep { kWaiting, kShowWindow, kFailed };
-  // One tick. kFailed has already told the user; the window then closes.
+  // One tick. After kShowWindow or kFailed the window stops the timer first; on kFailed
+  // it then tells the user (ReportStartupFailure) and closes.
   StartupStep OnStartupTick();
+  void ReportStartupFailure();
   uint32_t startup_ticks() const { return startup_ticks_; }
 
   // ---- Repaint timer (50 ms) ----

@@ -215,10 +215,23 @@ TEST_F(MainWindowTest, DeviceLossFromTheReaderWarnsEndsAndSkipsTheJoin) {
 
 TEST_F(MainWindowTest, DeviceLossWhileWaitingEndsTheProgramToo) {
   ASSERT_TRUE(program_->Start("emu:/tmp/x"));
+  // The dump completes while the box is up: the window must stay hidden.
+  MainWindow* window = program_->window();
+  int ended_signals = 0;
+  QObject::connect(window, &MainWindow::Ended, [&] { ++ended_signals; });
+  shell_.during_message = [&] {
+    state_->load_complete = 1;
+    window->StartupTick();
+    state_->system[7].SetBoth(2);
+    for (int i = 0; i < 60; ++i) window->RepaintTick();
+  };
   std::thread reader([&] { session_.link_->DeviceGone(); });
   ASSERT_TRUE(PumpUntil([&] { return program_->window()->ended(); }));
   reader.join();
   EXPECT_EQ(shell_.messages.at(0).text, "The device is disconnected");
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(ended_signals, 1);
+  shell_.during_message = nullptr;
   program_->Shutdown();
   EXPECT_TRUE(session_.stopped_disconnected);
 }
@@ -258,11 +271,19 @@ TEST_F(MainWindowTest, DumpThatNeverCompletesFailsAtTick200) {
   EXPECT_EQ(state_->re_request.load(), 1);
   for (int i = 80; i < 199; ++i) window->StartupTick();
   EXPECT_FALSE(window->ended());
+  // Ticks that arrive while the box is up must not show the window behind it.
+  int ticks_during_box = 0;
+  shell_.during_message = [&] {
+    for (; ticks_during_box < 3; ++ticks_during_box) window->StartupTick();
+  };
   window->StartupTick();
+  EXPECT_EQ(ticks_during_box, 3);
   EXPECT_TRUE(window->ended());
   ASSERT_EQ(shell_.messages.size(), 1u);
   EXPECT_EQ(shell_.messages[0].text, "Updata preset fail");
   EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->logic().startup_ticks(), 200u);
+  shell_.during_message = nullptr;
 }
 
 TEST_F(MainWindowTest, SystemByte7At2ClosesAfter50Ticks) {

@@ -1,6 +1,7 @@
 #ifndef RQ700_TESTS_EDITOR_RECORDING_SHELL_H_
 #define RQ700_TESTS_EDITOR_RECORDING_SHELL_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ class RecordingShell : public Shell {
   void ShowMessage(MessageOwner owner, std::string_view text, std::string_view caption,
                    MessageIcon icon) override {
     messages.push_back({owner, std::string(text), std::string(caption), icon});
+    // What happens while a real box would be up (its modal loop runs timers).
+    if (during_message) during_message();
   }
   bool AskYesNo(MessageOwner owner, std::string_view text, std::string_view caption,
                 MessageIcon icon) override {
@@ -45,6 +48,7 @@ class RecordingShell : public Shell {
   void OpenUrl(std::string_view) override {}
 
   std::vector<Message> messages;
+  std::function<void()> during_message;
   bool yes_answer = false;
   bool wait_cursor = false;
   int cursor_changes = 0;
