@@ -66,7 +66,7 @@ BENCHMARK(BM_PresentBackBuffer)
 void BM_WindowRepaint(benchmark::State& state) {
   App();
   auto device = std::make_unique<DeviceState>();
-  Interaction ui;
+  ViewState ui;
   class NoShell : public Shell {
     void ShowMessage(MessageOwner, std::string_view, std::string_view, MessageIcon) override {}
     bool AskYesNo(MessageOwner, std::string_view, std::string_view, MessageIcon) override {

@@ -46,7 +46,7 @@ bool EditorProgram::Start(const std::string& device_path) {
     state_.restore_request.store(0);
     MainWindow* window = window_.get();
     QMetaObject::invokeMethod(
-        window, [window] { window->TransferResult(2); }, Qt::QueuedConnection);
+        window, [window] { window->TransferResult(kTransferFailed); }, Qt::QueuedConnection);
   };
   window_->set_painter([painter = painter_.get()](Canvas& canvas) { painter->Paint(canvas); });
   link_->Attach(window_.get());
@@ -62,6 +62,7 @@ void EditorProgram::Shutdown() {
   session_.Stop(disconnected);
   if (WaitingDialog* waiting = window_->waiting_dialog()) delete waiting;
   window_.reset();
+  painter_.reset();
   // After a disconnection the reader may still be returning through the link.
   if (disconnected) (void)link_.release();
 }

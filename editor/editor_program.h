@@ -6,12 +6,12 @@
 #include <string>
 
 #include "editor/device_session.h"
-#include "editor/interaction.h"
 #include "editor/main_window.h"
 #include "editor/qt_window_link.h"
 #include "editor/shell.h"
 #include "protocol/device_state.h"
 #include "skin/view_painter.h"
+#include "skin/view_state.h"
 
 namespace rq700 {
 
@@ -40,7 +40,8 @@ class EditorProgram {
 
   MainWindow* window() const { return window_.get(); }
   WaitingDialog* waiting_dialog() const;
-  Interaction& interaction() { return ui_; }
+  ViewState& view_state() { return ui_; }
+  EditorViewPainter* painter() const { return painter_.get(); }
   DeviceState& state() { return state_; }
 
  private:
@@ -48,7 +49,7 @@ class EditorProgram {
   Shell& shell_;
   DeviceSession& session_;
   Options options_;
-  Interaction ui_;
+  ViewState ui_;
   // Outlives the window, whose paint calls it.
   std::unique_ptr<EditorViewPainter> painter_;
   std::unique_ptr<MainWindow> window_;

@@ -46,7 +46,7 @@ void ApplyValueEntryFont(QLineEdit* box, int style) {
   box->setFont(MakeQFont(catalog::GetTextStyle(style), catalog::kValueNumberWeight));
 }
 
-MainWindow::MainWindow(DeviceState& state, Interaction& ui, Shell& shell, QtImageSet images,
+MainWindow::MainWindow(DeviceState& state, ViewState& ui, Shell& shell, QtImageSet images,
                        Options options)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

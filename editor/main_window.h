@@ -9,20 +9,20 @@
 #include <span>
 
 #include "catalog/text_styles.h"
-#include "editor/interaction.h"
 #include "editor/shell.h"
 #include "editor/waiting_dialog.h"
 #include "editor/window_logic.h"
 #include "protocol/device_state.h"
 #include "skin/canvas.h"
 #include "skin/qt_image.h"
+#include "skin/view_state.h"
 
 class QLineEdit;
 
 namespace rq700 {
 
 // Paints the whole current view into the back buffer through a canvas.
-using ViewPainter = std::function<void(Canvas&)>;
+using FramePainter = std::function<void(Canvas&)>;
 
 // The editor's main window, "RQ700 Studio": the back buffer of the base canvas stretched
 // onto the client area, the start-up wait (300 ms) and repaint (50 ms) timers, the keys,
@@ -38,12 +38,12 @@ class MainWindow : public QWidget {
     TickClock clock = SteadyTickCount;
   };
 
-  MainWindow(DeviceState& state, Interaction& ui, Shell& shell, QtImageSet images, Options options);
+  MainWindow(DeviceState& state, ViewState& ui, Shell& shell, QtImageSet images, Options options);
   ~MainWindow() override;
 
   void set_waiting_dialog(WaitingDialog* dialog) { waiting_ = dialog; }
   WaitingDialog* waiting_dialog() const { return waiting_; }
-  void set_painter(ViewPainter painter) { painter_ = std::move(painter); }
+  void set_painter(FramePainter painter) { painter_ = std::move(painter); }
   void set_pointer_input(PointerInput* input) { logic_.set_pointer_input(input); }
 
   WindowLogic& logic() { return logic_; }
@@ -97,7 +97,7 @@ class MainWindow : public QWidget {
   QtImageSet images_;
   std::array<catalog::TextStyle, catalog::kTextStyleCount> styles_{};
   QtBackBuffer back_buffer_;
-  ViewPainter painter_;
+  FramePainter painter_;
   QLineEdit* value_entry_;
   QPointer<WaitingDialog> waiting_;
   QTimer startup_timer_;

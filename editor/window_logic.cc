@@ -31,7 +31,7 @@ int ValueEntryStyleForScale(float vertical_scale) {
   return 9;
 }
 
-WindowLogic::WindowLogic(DeviceState& state, Interaction& ui, Shell& shell, TickClock clock)
+WindowLogic::WindowLogic(DeviceState& state, ViewState& ui, Shell& shell, TickClock clock)
     : state_(state), ui_(ui), shell_(shell), clock_(std::move(clock)) {}
 
 WindowLogic::StartupStep WindowLogic::OnStartupTick() {
@@ -161,13 +161,13 @@ void WindowLogic::MoveListCursor(int step) {
 }
 
 void WindowLogic::OnKeyUp() {
-  tap_key_ = false;
+  ui_.tap_key_held = 0;
   ctrl_ = false;
   shift_ = false;
 }
 
 void WindowLogic::Tap() {
-  tap_key_ = true;
+  ui_.tap_key_held = 1;
   const uint32_t now = clock_();
   tap_interval_ = static_cast<int32_t>(now - last_tap_);
   if (tap_interval_ < kTapWindowMs && tap_interval_ != 0) {

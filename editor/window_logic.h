@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "editor/interaction.h"
 #include "editor/shell.h"
 #include "protocol/device_state.h"
+#include "skin/view_state.h"
 
 namespace rq700 {
 
@@ -22,9 +22,13 @@ inline constexpr int kKeyUp = 38;
 inline constexpr int kKeyDown = 40;
 inline constexpr int kKeyA = 65;
 
+// Item ids the window itself looks at.
+inline constexpr int kItemPresetList = 5;
+
 // Import and transfer result codes the boxes know.
 inline constexpr int kImportFailCode = 5;
 inline constexpr int kTransferRestored = 0;
+inline constexpr int kTransferFailed = 2;
 
 // The pointer handlers of the view (presses, moves, releases, the wheel) and the value
 // entry box placement. The window converts positions to base-canvas coordinates first.
@@ -55,7 +59,7 @@ uint32_t SteadyTickCount();
 // the result boxes. The Qt window feeds it events and carries out what it answers.
 class WindowLogic {
  public:
-  WindowLogic(DeviceState& state, Interaction& ui, Shell& shell, TickClock clock = SteadyTickCount);
+  WindowLogic(DeviceState& state, ViewState& ui, Shell& shell, TickClock clock = SteadyTickCount);
 
   void set_pointer_input(PointerInput* input) { pointer_ = input; }
 
@@ -91,7 +95,7 @@ class WindowLogic {
   void Tap();
   bool shift_flag() const { return shift_; }
   bool ctrl_flag() const { return ctrl_; }
-  bool tap_key_held() const { return tap_key_; }
+  bool tap_key_held() const { return ui_.tap_key_held != 0; }
 
   // ---- Size and mouse ----
   struct ResizeResult {
@@ -118,7 +122,7 @@ class WindowLogic {
   void MoveListCursor(int step);
 
   DeviceState& state_;
-  Interaction& ui_;
+  ViewState& ui_;
   Shell& shell_;
   TickClock clock_;
   PointerInput* pointer_ = nullptr;
@@ -130,7 +134,6 @@ class WindowLogic {
 
   bool shift_ = false;
   bool ctrl_ = false;
-  bool tap_key_ = false;
   uint32_t last_tap_ = 0;
   int32_t tap_interval_ = 0;
 

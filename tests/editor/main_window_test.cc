@@ -321,6 +321,21 @@ TEST_F(MainWindowTest, ResultMessagesFromWorkersReachTheUser) {
   EXPECT_TRUE(window->ended()) << "a finished restore ends the program";
 }
 
+TEST_F(MainWindowTest, StalledRestoreIsReportedAfterTheFrame) {
+  MainWindow* window = StartAndShow();
+  ASSERT_NE(program_->painter(), nullptr);
+  program_->view_state().wide_active_item = 500;
+  program_->view_state().transfer_percent = 37;
+  for (int i = 0; i < 152 && shell_.messages.empty(); ++i) {
+    window->PaintBackBuffer();
+    EXPECT_TRUE(shell_.messages.empty()) << "no box from inside a paint";
+    QCoreApplication::processEvents();
+  }
+  ASSERT_EQ(shell_.messages.size(), 1u);
+  EXPECT_EQ(shell_.messages[0].text, "Restore fail! please try again");
+  EXPECT_FALSE(window->ended());
+}
+
 TEST_F(MainWindowTest, KeysReachTheWindow) {
   MainWindow* window = StartAndShow();
   state_->tempo.SetBoth(120);
@@ -329,13 +344,13 @@ TEST_F(MainWindowTest, KeysReachTheWindow) {
   Key(window, Qt::Key_Space);
   EXPECT_EQ(state_->tempo.Get(), 200);
 
-  program_->interaction().hover_item = kItemPresetList;
+  program_->view_state().hover_item = kItemPresetList;
   Key(window, Qt::Key_A);
-  EXPECT_EQ(program_->interaction().list_selected[0], 0);
+  EXPECT_EQ(program_->view_state().list_selected[0], 0);
   Key(window, Qt::Key_A, Qt::ControlModifier);
-  EXPECT_EQ(program_->interaction().list_selected[199], 1);
+  EXPECT_EQ(program_->view_state().list_selected[199], 1);
   Key(window, Qt::Key_Escape);
-  EXPECT_EQ(program_->interaction().list_selected[199], 0);
+  EXPECT_EQ(program_->view_state().list_selected[199], 0);
   EXPECT_EQ(state_->active_item.Get(), 254);
 
   state_->active_item.Set(kItemPresetList);
@@ -372,7 +387,7 @@ TEST_F(MainWindowTest, ClickUnderTheWaitCursorIsIgnored) {
 TEST(QtShellTest, WaitCursorAndValueEntryFontAreTheWindows) {
   testing::EnsureApp();
   auto state = std::make_unique<DeviceState>();
-  Interaction ui;
+  ViewState ui;
   QtShell shell;
   MainWindow::Options options;
   options.run_timers = false;

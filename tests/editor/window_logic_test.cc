@@ -52,7 +52,7 @@ class WindowLogicTest : public ::testing::Test {
   }
 
   std::unique_ptr<DeviceState> state_;
-  Interaction ui_;
+  ViewState ui_;
   RecordingShell shell_;
   RecordingPointer pointer_;
   uint32_t now_ = 1'000'000;
