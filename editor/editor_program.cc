@@ -1,6 +1,7 @@
 #include "editor/editor_program.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <chrono>
 #include <thread>
 
@@ -73,9 +74,11 @@ std::string DevicePathFromArguments(int argc, char** argv) {
 }
 
 int RunEditor(int argc, char** argv) {
+  // Taken before Qt removes the arguments it knows.
+  const std::string path = DevicePathFromArguments(argc, argv);
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
-  const std::string path = DevicePathFromArguments(argc, argv);
+  app.setWindowIcon(QIcon("../icons/zorva-rq700.png"));
 
   // The state and the window link live as long as the process: after a disconnection
   // the reader thread may still be on its way out of its report.
