@@ -49,7 +49,7 @@ void ModuleChannel(ChannelContext& c, PayloadWriter& out) {
   if (!changed) return;
   s.dirty = 1;
   // The page sync later in this turn then reports the selected module again.
-  s.selected_module.SetSent(255);
+  s.selected_module.SetSent(kModuleResend);
   EncodeModule(s, kType, out);
 }
 

@@ -77,6 +77,10 @@ inline constexpr uint8_t kSubItemSecondConfirmation = 22;
 inline constexpr uint8_t kSubItemConfirmation = 23;
 inline constexpr uint8_t kSubItemExpSettings = 56;
 
+// Last-sent value of the selected module after a module send: the page sync later in the
+// turn then reports the selected module again. It names no module.
+inline constexpr uint8_t kModuleResend = 255;
+
 // Save request values: the request is raised by 0, withdrawn by 1.
 inline constexpr int32_t kSaveRaised = 0;
 inline constexpr int32_t kSaveWithdrawn = 1;

@@ -27,7 +27,9 @@ void HandlePageSync(HandlerContext& c, const uint8_t* p, size_t) {
     std::lock_guard<std::mutex> lock(s.edit_lock);
     if (p[0] != 0) {
       s.selected_module.SetBoth(p[0]);
-    } else {
+    } else if (s.selected_module.Sent() != kModuleResend) {
+      // Back to the module the device knows. Right after a module send that is marked
+      // for resending and names no module: the current one stands and goes out next.
       s.selected_module.Set(s.selected_module.Sent());
     }
     switch (p[1]) {

@@ -176,6 +176,26 @@ TEST_F(RingTest, ModuleSendReplacesModelZeroAndMarksDirty) {
   EXPECT_EQ(state_->dirty.load(), 1);
 }
 
+// A module send marks the selected module for the page sync later in the turn. A page
+// change from the device in between (module byte 0: unchanged) must not take that marker
+// for a module: the panel stays, and the page sync still reports it.
+TEST_F(RingTest, DevicePageChangeRightAfterAModuleSendKeepsTheSelectedModule) {
+  state_->selected_module.SetBoth(kAmp);
+  state_->module[kAmp].param[0].Set(9);
+  while (sequencer_.state() != 0x82) sequencer_.Step();  // 0x93 is out, 0x82 is next
+  DeviceSends(0x82, {0, 0, 0});
+  EXPECT_EQ(state_->selected_module.Get(), kAmp);
+  auto packets = Turn();
+  ASSERT_EQ(Commands(packets), (Bytes{0x93, 0x82}));
+  EXPECT_EQ(PayloadOf(packets[1]), (Bytes{3, 0, 0, 0}));
+  EXPECT_EQ(state_->selected_module.Get(), kAmp);
+  EXPECT_TRUE(Turn().empty());
+
+  state_->selected_module.Set(kEq);  // the UI's pick, not yet sent: the device's word wins
+  DeviceSends(0x82, {0, 0, 0});
+  EXPECT_EQ(state_->selected_module.Get(), kAmp);
+}
+
 TEST_F(RingTest, TempoSwitchesAndSmallChannels) {
   state_->tempo.Set(41);
   EXPECT_EQ(PayloadOf(Turn().at(0)), (Bytes{0, 0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
