@@ -1,5 +1,6 @@
 // Drop-down lists: the model list of the selected module and the sub-selector lists.
 
+#include <algorithm>
 #include <string>
 
 #include "catalog/labels.h"
@@ -47,7 +48,9 @@ void EditorViewPainter::PaintModelList(Canvas& c) {
 
   const bool amp = type == L::kAmp;
   const int entries = catalog::ModelCount(type);
-  const int offset = amp ? view_.amp_list_offset : view_.cab_list_offset;
+  // Offsets outside their ranges are drawn as the nearest end.
+  const int offset =
+      std::clamp(amp ? view_.amp_list_offset : view_.cab_list_offset, 0, amp ? 39 : 10);
   const int right = panel.right - 40;
   for (int r = 0; r < L::kScrollListRows; ++r) {
     if (hover == r + 1)

@@ -285,7 +285,8 @@ TEST_F(EditorViewPainterTest, ValueTextsFollowTheDisplayRules) {
 
   Select(7, 9);
   device_->module[7].param[0].Set(115);
-  v = Paint().ValueAt(630 + 42, 258);
+  c = Paint();
+  v = c.ValueAt(630 + 42, 258);
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(v->kind, Call::kTenths);
   EXPECT_EQ(v->value, 115);
@@ -668,6 +669,91 @@ TEST_F(EditorViewPainterTest, VersionLabelIsDrawnLastInRed) {
     device_->version_text = "Version 2.1.3";
   }
   EXPECT_EQ(Paint().calls.back().text, "Version 2.1.3");
+}
+
+}  // namespace
+}  // namespace rq700
+
+namespace rq700 {
+namespace {
+
+// Whatever the device reports or the handlers leave behind, a frame only ever names
+// images of the skin and text styles of the table, and never crashes.
+TEST(EditorViewPainterRobustness, AnyStatePaintsOnlyKnownImagesAndStyles) {
+  auto device = std::make_unique<DeviceState>();
+  ResetToDefaults(*device);
+  ViewState view;
+  EditorViewPainter painter(*device, view);
+  painter.on_transfer_stalled = [] {};
+  uint32_t seed = 12345;
+  auto next = [&] {
+    seed ^= seed << 13;
+    seed ^= seed >> 17;
+    seed ^= seed << 5;
+    return seed;
+  };
+  auto byte = [&] { return static_cast<uint8_t>(next()); };
+  auto wide = [&] { return static_cast<int32_t>(next() % 1200) - 100; };
+  static constexpr int kItems[] = {0,   4,   6,   7,   8,   20, 90,  117, 118,
+                                   169, 177, 183, 254, 255, 9,  500, 33,  201};
+  for (int round = 0; round < 400; ++round) {
+    device->selected_module.Set(byte() % 12);
+    for (int t = 1; t <= 9; ++t) {
+      device->module[t].model.Set(byte());
+      for (auto& p : device->module[t].param) p.Set(byte());
+      device->exp1_param[t].Set(byte() % 20);
+      device->exp2_param[t].Set(byte() % 20);
+      device->module_switch[t].Set(byte());
+    }
+    for (auto& w : device->delay_word) w.Set(static_cast<uint16_t>(next()));
+    for (auto& w : device->eq_word) w.Set(static_cast<uint16_t>(next()));
+    device->mod_word.Set(static_cast<uint16_t>(next()));
+    for (int i = 0; i < kChainLength; ++i) {
+      device->chain_order[i].Set(byte() % 12);
+      device->chain_off[i].Set(byte() % 3);
+    }
+    for (auto& b : device->system) b.Set(byte());
+    device->exp1_module.Set(byte() % 12);
+    device->exp2_module.Set(byte() % 12);
+    device->exp_tab.store(byte() % 4);
+    device->exp_switch.Set(byte() % 3);
+    device->exp_low.Set(byte());
+    device->exp_high.Set(byte());
+    device->tab_marker.store(byte() % 4);
+    device->second_confirmation.Set(byte() % 3);
+    device->active_item.Set(kItems[next() % std::size(kItems)] & 0xFF);
+    device->active_sub_item.Set(byte() % 2 ? 56 : byte());
+    device->current_preset.store(wide());
+    device->list_cursor.Set(wide());
+    device->dirty.store(byte() % 2);
+    device->exp_merge[0].store(byte() % 2);
+    view.wide_active_item = byte() % 8 == 0 ? 500 : 0;
+    view.hover_item = kItems[next() % std::size(kItems)];
+    view.pressed_item = 11 + byte() % 12;
+    view.button_down = byte() % 2;
+    view.list_top = wide();
+    view.hover_row = wide();
+    view.amp_list_offset = wide();
+    view.cab_list_offset = wide();
+    view.amp_import_mask = next();
+    view.ir_mask = next();
+    view.transfer_percent = byte() % 3 ? 50 : wide();
+    for (auto& h : view.model_list_hover) h = wide();
+
+    RecordingCanvas c;
+    painter.Paint(c);
+    for (const Call& call : c.calls) {
+      if (call.kind == Call::kImage) {
+        ASSERT_GE(call.a, 0) << "round " << round;
+        ASSERT_LE(call.a, 258) << "round " << round;
+      }
+      if (call.kind == Call::kText || call.kind == Call::kNumber || call.kind == Call::kDb ||
+          call.kind == Call::kTenths) {
+        ASSERT_GE(call.a, 0);
+        ASSERT_LE(call.a, 10);
+      }
+    }
+  }
 }
 
 }  // namespace
