@@ -142,7 +142,12 @@ void PageSyncChannel(ChannelContext& c, PayloadWriter& out) {
 
 void VolumeChannel(ChannelContext& c, PayloadWriter& out) {
   DeviceState& s = c.state;
-  if (!s.volume.Sync()) return;
+  {
+    // The reader writes the device's volume into both copies under this lock; comparing
+    // under it too keeps a device value from being echoed back.
+    Lock lock(s.edit_lock);
+    if (!s.volume.Sync()) return;
+  }
   s.dirty = 1;
   EncodeVolume(s, out);
 }
@@ -236,10 +241,13 @@ void TempoChannel(ChannelContext& c, PayloadWriter& out) {
 
 void SelectPresetChannel(ChannelContext& c, PayloadWriter& out) {
   DeviceState& s = c.state;
-  if (!s.list_cursor.Differs() || s.preset_change_request.load() != 1) return;
-  s.list_cursor.SetSent(s.list_cursor.Get());
+  // The cursor is read once, so the index compared, remembered and sent is the same one
+  // even while the UI moves the cursor.
+  const auto cursor = s.list_cursor.Get();
+  if (cursor == s.list_cursor.Sent() || s.preset_change_request.load() != 1) return;
+  s.list_cursor.SetSent(cursor);
   s.preset_change_request = 0;
-  EncodeSelectPreset(s, out);
+  EncodeSelectPreset(static_cast<int>(cursor), out);
 }
 
 // Builds its payload under the lock, so the name and target go out as one.

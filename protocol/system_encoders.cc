@@ -40,8 +40,8 @@ void EncodeTempo(const DeviceState& s, PayloadWriter& out) {
   out.Byte(s.tab_marker.load(std::memory_order_relaxed));
 }
 
-void EncodeSelectPreset(const DeviceState& s, PayloadWriter& out) {
-  out.Byte(static_cast<uint8_t>(s.list_cursor.Get()));
+void EncodeSelectPreset(int preset_index, PayloadWriter& out) {
+  out.Byte(static_cast<uint8_t>(preset_index));
 }
 
 void EncodeSaveName(const DeviceState& s, PayloadWriter& out) {

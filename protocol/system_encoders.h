@@ -23,8 +23,8 @@ void EncodeSystem(const DeviceState& state, PayloadWriter& out);
 void EncodeExpSettings(const DeviceState& state, PayloadWriter& out);
 // 0xA4: tempo / 2 as a big-endian word, the nine module switch flags, the tab marker.
 void EncodeTempo(const DeviceState& state, PayloadWriter& out);
-// 0xA6: the list cursor.
-void EncodeSelectPreset(const DeviceState& state, PayloadWriter& out);
+// 0xA6: the preset index the list cursor named when the channel compared it.
+void EncodeSelectPreset(int preset_index, PayloadWriter& out);
 // 0xA8: save target, then the 15 save-name bytes.
 void EncodeSaveName(const DeviceState& state, PayloadWriter& out);
 // 0x87: 1 while EXP1 is the tab being edited, else 2.

@@ -119,8 +119,7 @@ TEST_F(EncoderTest, PresetLevelPayloads) {
   }
   EXPECT_EQ(Encode([&](PayloadWriter& o) { EncodeChain(*s_, o); }),
             (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 0, 1, 0, 0, 0, 0}));
-  s_->list_cursor.Set(199);
-  EXPECT_EQ(Encode([&](PayloadWriter& o) { EncodeSelectPreset(*s_, o); }), Bytes{199});
+  EXPECT_EQ(Encode([&](PayloadWriter& o) { EncodeSelectPreset(199, o); }), Bytes{199});
   s_->exp_tab = 2;
   EXPECT_EQ(Encode([&](PayloadWriter& o) { EncodeExpChange(*s_, o); }), Bytes{2});
   s_->exp_tab = 1;
