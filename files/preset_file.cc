@@ -1,6 +1,7 @@
 #include "files/preset_file.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "files/byte_order.h"
@@ -25,6 +26,9 @@ uint32_t PresetBodySum(const uint8_t* image) {
 CPresetFile::CPresetFile() { std::memset(image_, 0, sizeof(image_)); }
 
 bool CPresetFile::Load(const std::string& path, int* error) {
+  // A folder opens as a stream here but is no file to read a preset from.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return Fail(error, kPresetCannotOpen);
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return Fail(error, kPresetCannotOpen);
   if (in.tellg() != static_cast<std::streamoff>(kPresetFileSize))
@@ -48,6 +52,8 @@ bool CPresetFile::Save(const std::string& path, int* error) {
   PutLe32(image_ + kPresetKindField, 0);
   PutLe32(image_ + kPresetVersionField, 1);
   std::memset(image_ + 12, 0, kPresetSumField - 12);
+  std::memset(image_ + kPresetHeaderSize + kPresetRecordSize, 0,
+              kPresetFileSize - kPresetHeaderSize - kPresetRecordSize);
   PutLe32(image_ + kPresetSumField, PresetBodySum(image_));
 
   SafeFileWriter writer;

@@ -12,6 +12,7 @@ namespace rq700::files {
 inline constexpr size_t kPresetFileSize = 2048;
 inline constexpr size_t kPresetHeaderSize = 512;
 inline constexpr size_t kPresetBodySize = 1536;
+inline constexpr size_t kPresetRecordSize = 512;  // the body's first bytes; the rest is reserved
 inline constexpr size_t kPresetFileLengthField = 0;
 inline constexpr size_t kPresetKindField = 4;
 inline constexpr size_t kPresetVersionField = 8;
@@ -39,13 +40,14 @@ class CPresetFile {
   // Reads and checks the file (length, kind, body sum, version, in that order) and imports
   // it. On failure the object's image is unchanged and *error holds the first failed check.
   bool Load(const std::string& path, int* error);
-  // Completes the header (length 2048, kind 0, version 1, zero reserved header bytes, body
-  // sum) and writes the file. A file that stood at the path stays whole unless the new one
-  // is written completely.
+  // Completes the image (length 2048, kind 0, version 1, zero reserved header bytes, zero
+  // reserved body space after the record, body sum) and writes the file. A file that stood at the
+  // path stays whole unless the new one is written completely.
   bool Save(const std::string& path, int* error);
   // Copies `length` bytes of the body from offset 512; false (nothing copied) beyond 1536.
   bool ReadBody(uint8_t* destination, size_t length) const;
   // Copies `length` bytes into the body from offset 512; false (nothing copied) beyond 1536.
+  // Save keeps the first 512 (the record) and clears the reserved space after them.
   bool WriteBody(const uint8_t* source, size_t length);
 
   const uint8_t* image() const { return image_; }

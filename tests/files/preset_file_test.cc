@@ -52,6 +52,10 @@ TEST_F(PresetFileTest, ChecksInOrderLengthKindSumVersion) {
   int error = 0;
   EXPECT_FALSE(file_.Load(dir_.Path("missing.zv"), &error));
   EXPECT_EQ(error, kPresetCannotOpen);
+  // A folder is not a file that can be opened, whatever size the system gives it.
+  error = 0;
+  EXPECT_FALSE(file_.Load(dir_.path(), &error));
+  EXPECT_EQ(error, kPresetCannotOpen);
 }
 
 TEST_F(PresetFileTest, OnlyKindVersionAndSumAreCheckedAndTheSumCoversTheWholeBody) {
@@ -93,6 +97,26 @@ TEST_F(PresetFileTest, ReadAndWriteBodyBounds) {
   EXPECT_NE(file_.image()[512], 0x33);
   EXPECT_TRUE(file_.WriteBody(record.data(), 512));
   EXPECT_EQ(file_.image()[512 + 511], 0x33);
+}
+
+TEST_F(PresetFileTest, SaveWritesZeroReservedSpaceWhateverTheImageHeld) {
+  // An image loaded from a file with bytes in the reserved header and body space, then given
+  // a new record: the saved file holds the record and zeros everywhere it reserves.
+  auto image = Image();
+  for (size_t i = 12; i < 508; ++i) image[i] = 0xA5;
+  for (size_t i = 1024; i < 2048; ++i) image[i] = static_cast<uint8_t>(i);
+  PutLe32(image.data() + kPresetSumField, PresetBodySum(image.data()));
+  ASSERT_EQ(LoadCode(image), 0);
+  std::vector<uint8_t> record(512, 0x11);
+  ASSERT_TRUE(file_.WriteBody(record.data(), record.size()));
+  int error = 0;
+  ASSERT_TRUE(file_.Save(dir_.Path("saved.zv"), &error)) << error;
+  const auto saved = ReadBytes(dir_.Path("saved.zv"));
+  ASSERT_EQ(saved.size(), kPresetFileSize);
+  for (size_t i = 12; i < 508; ++i) ASSERT_EQ(saved[i], 0) << i;
+  for (size_t i = 1024; i < 2048; ++i) ASSERT_EQ(saved[i], 0) << i;
+  EXPECT_EQ(std::memcmp(saved.data() + 512, record.data(), 512), 0);
+  EXPECT_EQ(GetLe32(saved.data() + kPresetSumField), 512u * 0x11);
 }
 
 TEST_F(PresetFileTest, SaveThenLoadGivesTheSameBytes) {
