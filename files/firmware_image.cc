@@ -141,9 +141,12 @@ size_t FirmwareImage::OpenBytes(std::vector<uint8_t> bytes) {
   const int64_t rest = static_cast<int64_t>(size) - static_cast<int64_t>(kFirmwareHeaderSize) -
                        static_cast<int64_t>(kFirmwareDescriptorSize) * header.segment_count;
   const int64_t total = rest / static_cast<int64_t>(kFirmwareBlockSize);
-  const bool any_blocks = std::any_of(segments.begin(), segments.end(),
-                                      [](const FirmwareSegment& s) { return s.BlockCount() > 0; });
-  if (total < 0 || (total == 0 && any_blocks)) return Fail("block count does not fit"), 0;
+  // The blocks sent are counted against this total for progress: it must cover them all,
+  // which any image whose segments do not share their bytes does.
+  uint64_t blocks = 0;
+  for (const FirmwareSegment& s : segments) blocks += s.BlockCount();
+  if (total < 0 || blocks > static_cast<uint64_t>(total))
+    return Fail("block count does not fit"), 0;
 
   image_ = std::move(bytes);
   header_ = std::move(header);

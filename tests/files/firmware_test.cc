@@ -197,6 +197,16 @@ TEST(FirmwareImageOpen, RefusedImages) {
   PutLe32(bytes.data() + 640 + kFwSegmentLength, 0);
   EXPECT_TRUE(refused(bytes)) << "total block count 0";
 
+  // A chain that leads back to descriptor 1: its two blocks would go out twice while the
+  // file counts one block in all, and the progress would run past 100.
+  FirmwareImagePlan loop;
+  s.data.assign(1024, 0);
+  loop.segments.push_back(s);
+  bytes = BuildFirmwareImage(loop);
+  bytes[kFwSegmentCount] = 2;
+  PutLe32(bytes.data() + 128 + kFwNextDescriptor, 128);
+  EXPECT_TRUE(refused(bytes)) << "more blocks to send than the file counts";
+
   EXPECT_EQ(image.Open("/nonexistent/dir/img.zr"), 0u);
   EXPECT_NE(image.OpenBytes(good), 0u);
 }
