@@ -27,6 +27,7 @@ class SafeFileWriter {
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
+  // False when the temporary file cannot be created or a folder stands at the path.
   bool Open(const std::string& path);
   bool Write(const uint8_t* data, size_t size);
   bool Write(std::span<const uint8_t> bytes) { return Write(bytes.data(), bytes.size()); }

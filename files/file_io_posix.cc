@@ -38,6 +38,10 @@ bool SafeFileWriter::Open(const std::string& path) {
   path_ = path;
   failed_ = false;
   written_ = 0;
+  // A folder standing at the path could never be replaced by the file: say so now, not
+  // after everything has been written.
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp_path_ = path + ".tmp-" + std::to_string(::getpid()) + "-" +
                  std::to_string(temp_counter.fetch_add(1));

@@ -186,6 +186,9 @@ TEST_F(BackupTest, WriterLimitsAndSafeReplacement) {
   EXPECT_EQ(dir_.Names().size(), 1u);
   BackupWriter writer;
   EXPECT_FALSE(writer.Create(dir_.Path("no/dir.zbf")));
+  // A folder where the backup should go is found out before anything is gathered.
+  std::filesystem::create_directory(dir_.Path("folder.zbf"));
+  EXPECT_FALSE(writer.Create(dir_.Path("folder.zbf")));
   EXPECT_FALSE(writer.WriteRecord(Record("R", 1, 1, 1)));
 }
 

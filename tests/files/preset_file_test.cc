@@ -143,6 +143,12 @@ TEST_F(PresetFileTest, SaveThenLoadGivesTheSameBytes) {
   EXPECT_EQ(dir_.Names().size(), 1u);
   EXPECT_FALSE(writer.Save(dir_.Path("nowhere/x.zv"), &error));
   EXPECT_EQ(error, kPresetCannotCreate);
+  // A folder at the path is no file to create: refused before anything is written.
+  std::filesystem::create_directory(dir_.Path("folder.zv"));
+  error = 0;
+  EXPECT_FALSE(writer.Save(dir_.Path("folder.zv"), &error));
+  EXPECT_EQ(error, kPresetCannotCreate);
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.Path("folder.zv")));
 }
 
 }  // namespace
