@@ -7,6 +7,7 @@ namespace rq700 {
 
 bool RxRing::Push(const uint8_t* bytes, size_t n) {
   if (n > kCapacity - count_) return false;
+  if (n == 0) return true;  // an empty read may come with no buffer at all
   // Copy in at most two runs: up to the end of storage, then from the start.
   size_t first = std::min<size_t>(n, kCapacity - write_index_);
   std::memcpy(storage_ + write_index_, bytes, first);
@@ -18,6 +19,7 @@ bool RxRing::Push(const uint8_t* bytes, size_t n) {
 
 bool RxRing::Pop(size_t n, uint8_t* out) {
   if (n > count_) return false;
+  if (n == 0) return true;
   size_t first = std::min<size_t>(n, kCapacity - read_index_);
   std::memcpy(out, storage_ + read_index_, first);
   std::memcpy(out + first, storage_, n - first);
