@@ -16,14 +16,14 @@
 namespace rq700::testing {
 
 // rq700-emu as a child process, announcing itself in `emu_dir` only. Started with
-// --no-pacing; stopped with SIGTERM when destroyed.
+// --no-pacing unless `paced`; stopped with SIGTERM when destroyed.
 class EmulatorProcess {
  public:
   EmulatorProcess(const std::string& binary, const std::string& emu_dir,
-                  std::vector<std::string> args) {
+                  std::vector<std::string> args, bool paced = false) {
     int in_pipe[2], out_pipe[2];
     if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0) return;
-    args.insert(args.begin(), "--no-pacing");
+    if (!paced) args.insert(args.begin(), "--no-pacing");
     args.insert(args.begin(), binary);
     pid_ = fork();
     if (pid_ == 0) {

@@ -1,0 +1,5 @@
+if(TARGET rq700-emu AND TARGET rq700_launcher)
+  rq700_add_bench(bench_updater SOURCES updater_bench.cc LIBS rq700_updater rq700_launcher)
+  target_compile_definitions(bench_updater PRIVATE RQ700_EMU_BINARY="$<TARGET_FILE:rq700-emu>")
+  add_dependencies(bench_updater rq700-emu)
+endif()
