@@ -1,6 +1,7 @@
 // zorva-studio: finds the RQ700, then starts the editor, refuses old or newer firmware,
 // or carries a firmware update for a device waiting in update mode.
 #include <QApplication>
+#include <QIcon>
 #include <chrono>
 #include <thread>
 
@@ -13,6 +14,8 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zorva Studio"));
+  // Data lies relative to the current directory, as the launcher is run from dist/.
+  app.setWindowIcon(QIcon(QStringLiteral("./icons/zorva-studio.png")));
   std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
   rq700::HidDeviceQueries queries;
