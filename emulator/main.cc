@@ -59,7 +59,9 @@ int main(int argc, char** argv) {
   reader.detach();
 
   server->Run();
-  // Leave without running static destructors under the input reader.
-  std::fflush(nullptr);
+  // Leave without running static destructors under the input reader. Flush only the
+  // output streams: the reader holds standard input's lock while it waits for a line.
+  std::fflush(stdout);
+  std::fflush(stderr);
   std::_Exit(0);
 }

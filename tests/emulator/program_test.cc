@@ -130,8 +130,12 @@ TEST_F(ProgramTest, WithdrawsOnTerminationSignal) {
   ASSERT_EQ(EnumerateVirtualDevices(announce_.string()).at(0).product_id, 0x5750);
   const pid_t pid = std::stoi(ReadFile(dir_ / "pid"));
   ASSERT_EQ(kill(pid, SIGTERM), 0);
-  pclose(input);
+  // The program ends while its input is still open and idle, as when a script holds it.
+  int status = 0;
+  EXPECT_TRUE(WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
+  EXPECT_TRUE(WIFEXITED(status));
   EXPECT_TRUE(fs::is_empty(announce_));
+  pclose(input);
 }
 
 TEST_F(ProgramTest, RefusesAStateFileItCannotRead) {
