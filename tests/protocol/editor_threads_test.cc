@@ -211,7 +211,9 @@ TEST_F(EditorThreadsTest, StagedJobsAdvanceOnTheDevicesAcknowledgements) {
     const Bytes payload = PayloadOf(*packet);
     EXPECT_EQ(payload[0], 3);
     ASSERT_EQ(payload[1], stage);
-    if (stage == 3) EXPECT_EQ(payload[2 + 5], static_cast<uint8_t>(5 * 0x010203));
+    if (stage == 3) {
+      EXPECT_EQ(payload[2 + 5], static_cast<uint8_t>(5 * 0x010203));
+    }
     peer_.Send(0xE1, {static_cast<uint8_t>(stage)});
   }
   ASSERT_TRUE(WaitFor([&] { return ir.active.load(std::memory_order_acquire) == 0; }));
