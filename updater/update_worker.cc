@@ -40,6 +40,16 @@ bool WaitFor(UpdateSession& session, const std::atomic<uint32_t>& flag, uint64_t
   return flag.load(std::memory_order_acquire) != 0;
 }
 
+// Polls `flag` with one delay unit after each poll; the polls are counted from 1 and the
+// wait gives up at poll number `polls` (the first poll when it is 0).
+bool PollFor(UpdateSession& session, const std::atomic<uint32_t>& flag, uint64_t polls) {
+  for (uint64_t n = 1;; ++n) {
+    if (flag.load(std::memory_order_acquire) != 0) return true;
+    if (n >= polls) return false;
+    Delay(session, 1);
+  }
+}
+
 // Hands the reader's good packets to the reply handler.
 class ReplySink : public PacketSink {
  public:
@@ -96,7 +106,7 @@ class Worker {
     if (!SendRequest(header.apply_command, header.apply_param, sizeof(header.apply_param))) {
       return End(kStatusSendFailed);
     }
-    if (!WaitFor(session_, session_.apply_answered, header.apply_timeout)) {
+    if (!PollFor(session_, session_.apply_answered, header.apply_timeout)) {
       return End(kStatusTimeout);
     }
     if (session_.accepted.load() == 0) return End(kStatusApplyRefused);

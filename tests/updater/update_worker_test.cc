@@ -25,13 +25,18 @@ using Events = std::vector<std::string>;
 
 class LoggingSink : public UpdateStatusSink {
  public:
-  explicit LoggingSink(EventLog& log) : log_(log) {}
+  // `units`, when given, is read when the identity progress (11, 2) is posted.
+  explicit LoggingSink(EventLog& log, const std::atomic<int>* units = nullptr)
+      : log_(log), units_(units) {}
   void PostStatus(int code, int value) override {
+    if (units_ != nullptr && code == kStatusProgress && value == 2) units_at_identity = *units_;
     log_.Add("post " + std::to_string(code) + " " + std::to_string(value));
   }
+  int units_at_identity = -1;
 
  private:
   EventLog& log_;
+  const std::atomic<int>* units_;
 };
 
 std::vector<uint8_t> Pattern(size_t size, uint8_t seed) {
@@ -76,7 +81,7 @@ class UpdateWorkerTest : public ::testing::Test {
     EXPECT_TRUE(loader.listening());
     EXPECT_TRUE(device_.Open("emu:" + socket_));
     device_.set_link_active(1);
-    LoggingSink sink(log_);
+    LoggingSink sink(log_, &units_);
     UpdateSession session(device_, record_, sink);
     session.firmware_folder = (dir_ / "Firmware").string() + "/";
     session.delay = [this](int ms) {
@@ -86,6 +91,7 @@ class UpdateWorkerTest : public ::testing::Test {
     auto reader = std::async(std::launch::async, [&] { return UpdateReader(session); });
     const int result = UpdateWorker(session);
     reader_result_ = reader.get();
+    units_at_identity_ = sink.units_at_identity;
     // The loader has seen everything once the worker closed the link.
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     return result;
@@ -98,6 +104,8 @@ class UpdateWorkerTest : public ::testing::Test {
   EventLog log_;
   std::atomic<int> units_{0};
   int reader_result_ = -1;
+  // Delay units counted when the identity reply had been seen.
+  int units_at_identity_ = -1;
 };
 
 TEST_F(UpdateWorkerTest, OneSegmentOf1024BytesSendsTwoBlocksWithProgressBeforeEach) {
@@ -156,8 +164,22 @@ TEST_F(UpdateWorkerTest, ApplyRefusedOrUnansweredEndsBeforeAnyBlock) {
   units_ = 0;
   EXPECT_EQ(RunUpdate({.apply_answer = false}), 0);
   EXPECT_EQ(log_.Events(), (Events{"recv AA", "recv 00", "post 11 2", "recv 20", "post 9 0"}));
-  EXPECT_GE(units_, 40);
-  EXPECT_LT(units_, 40 + 499);
+  // The polls of the apply answer are counted from 1 and the 40th gives up: 39 delay
+  // units between them.
+  ASSERT_GE(units_at_identity_, 0);
+  EXPECT_EQ(units_ - units_at_identity_, 39);
+
+  // A time-out of 1 gives up at the first poll, without any delay; so does 0.
+  for (uint32_t timeout : {1u, 0u}) {
+    log_.Clear();
+    plan.apply_timeout = timeout;
+    WriteImage(files::BuildFirmwareImage(plan));
+    units_ = 0;
+    EXPECT_EQ(RunUpdate({.apply_answer = false}), 0) << timeout;
+    const Events events = log_.Events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "post 9 0"), 1) << timeout;
+    EXPECT_EQ(units_ - units_at_identity_, 0) << timeout;
+  }
 }
 
 TEST_F(UpdateWorkerTest, MissingLastAcknowledgementFailsWithoutFinish) {
