@@ -170,7 +170,9 @@ void WindowLogic::Tap() {
   ui_.tap_key_held = 1;
   const uint32_t now = clock_();
   tap_interval_ = static_cast<int32_t>(now - last_tap_);
-  if (tap_interval_ < kTapWindowMs && tap_interval_ != 0) {
+  // A negative interval is no tap interval: the first tap of a clock past 2^31 ms reads
+  // that way against "no tap yet", and only starts a measurement like a slow tap.
+  if (tap_interval_ < kTapWindowMs && tap_interval_ > 0) {
     state_.tempo.Set(std::clamp(60000 / tap_interval_, kTempoMin, kTempoMax));
   }
   last_tap_ = clock_();

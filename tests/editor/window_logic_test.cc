@@ -184,6 +184,25 @@ TEST_F(WindowLogicTest, TapTempoFromTheIntervalBetweenTwoTaps) {
   EXPECT_EQ(state_->tempo.Sent(), 123);
 }
 
+TEST_F(WindowLogicTest, FirstTapLongAfterStartOnlyStartsAMeasurement) {
+  // A clock past 2^31 ms (a machine up for more than 24.8 days): the time since "no tap
+  // yet" reads negative as a signed interval, and must not count as a fast tap.
+  state_->tempo.SetBoth(100);
+  now_ = 0x9000'0000u;
+  logic_->OnKeyDown(kKeySpace, false);
+  logic_->OnKeyUp();
+  EXPECT_EQ(state_->tempo.Get(), 100);
+  now_ += 500;
+  logic_->OnKeyDown(kKeySpace, false);
+  EXPECT_EQ(state_->tempo.Get(), 120) << "the second tap measures from the first";
+  // The clock wrapping between two taps still measures the interval.
+  now_ = 0xFFFF'FF00u;
+  logic_->OnKeyDown(kKeySpace, false);
+  now_ += 400;  // wraps past zero
+  logic_->OnKeyDown(kKeySpace, false);
+  EXPECT_EQ(state_->tempo.Get(), 150);
+}
+
 TEST_F(WindowLogicTest, HeldSpaceRepeatsTapsAndKeyUpReleasesIt) {
   state_->tempo.SetBoth(100);
   logic_->OnKeyDown(kKeySpace, false);
