@@ -133,6 +133,8 @@ void MainWindow::WaitingProgress(int preset_index) {
   if (waiting_ != nullptr) waiting_->SetPosition(preset_index);
 }
 
+void MainWindow::HideValueEntry() { shell_.HideValueEntry(); }
+
 void MainWindow::End(bool device_gone) {
   if (ended_) return;
   // Everything stops before the box: its modal loop would deliver timer ticks.

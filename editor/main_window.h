@@ -69,6 +69,8 @@ class MainWindow : public QWidget {
   void TransferResult(int code);
   void DeviceGone();
   void WaitingProgress(int preset_index);
+  // The device changed the page on its own: the value entry box goes away.
+  void HideValueEntry();
 
  signals:
   // The window is gone and the program ends (the message loop should quit).

@@ -52,6 +52,9 @@ void QtWindowLink::Deliver() {
         case Kind::kWaitingProgress:
           window->WaitingProgress(news.value);
           break;
+        case Kind::kHideValueEntry:
+          window->HideValueEntry();
+          break;
         case Kind::kDeviceGone:
           window->DeviceGone();
           break;
@@ -72,6 +75,8 @@ void QtWindowLink::TransferResult(int code) { Post({Kind::kTransferResult, code}
 void QtWindowLink::WaitingProgress(int preset_index) {
   Post({Kind::kWaitingProgress, preset_index});
 }
+
+void QtWindowLink::HideValueEntry() { Post({Kind::kHideValueEntry, 0}); }
 
 void QtWindowLink::DeviceGone() {
   if (QThread::currentThread() == thread()) {

@@ -34,9 +34,16 @@ class QtWindowLink final : public QObject, public WindowLink {
   void TransferResult(int code) override;
   void DeviceGone() override;
   void WaitingProgress(int preset_index) override;
+  void HideValueEntry() override;
 
  private:
-  enum class Kind { kImportResult, kTransferResult, kDeviceGone, kWaitingProgress };
+  enum class Kind {
+    kImportResult,
+    kTransferResult,
+    kDeviceGone,
+    kWaitingProgress,
+    kHideValueEntry
+  };
   struct News {
     Kind kind;
     int value;

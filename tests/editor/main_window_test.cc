@@ -321,6 +321,14 @@ TEST_F(MainWindowTest, ResultMessagesFromWorkersReachTheUser) {
   EXPECT_TRUE(window->ended()) << "a finished restore ends the program";
 }
 
+TEST_F(MainWindowTest, DevicePageChangeFromTheReaderHidesTheValueEntryBox) {
+  StartAndShow();
+  ASSERT_EQ(shell_.value_entry_hidden, 0);
+  std::thread reader([&] { session_.link_->HideValueEntry(); });
+  reader.join();
+  EXPECT_TRUE(PumpUntil([&] { return shell_.value_entry_hidden == 1; }));
+}
+
 TEST_F(MainWindowTest, StalledRestoreIsReportedAfterTheFrame) {
   MainWindow* window = StartAndShow();
   ASSERT_NE(program_->painter(), nullptr);
