@@ -213,7 +213,9 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {
-  logic_.OnWheel(event->angleDelta().y());
+  // Only the vertical wheel scrolls; a sideways swipe would read as a turn of 0.
+  const int delta = event->angleDelta().y();
+  if (delta != 0) logic_.OnWheel(delta);
   event->accept();
 }
 

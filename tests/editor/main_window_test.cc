@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -49,9 +50,10 @@ class RecordingPointer : public PointerInput {
   void Press(int x, int y) override { presses.push_back({x, y}); }
   void Move(int, int) override {}
   void Release(int, int) override { ++releases; }
-  void Wheel(int) override {}
+  void Wheel(int delta) override { wheels.push_back(delta); }
   void PlaceValueEntry() override {}
   std::vector<BasePoint> presses;
+  std::vector<int> wheels;
   int releases = 0;
 };
 
@@ -389,6 +391,23 @@ TEST_F(MainWindowTest, ClickUnderTheWaitCursorIsIgnored) {
   click(QPointF(100, 200));
   ASSERT_EQ(pointer.presses.size(), 1u);
   EXPECT_EQ(pointer.presses[0], (BasePoint{100, 200}));
+  window->set_pointer_input(nullptr);
+}
+
+TEST_F(MainWindowTest, OnlyTheVerticalWheelTurnsReachTheView) {
+  MainWindow* window = StartAndShow();
+  RecordingPointer pointer;
+  window->set_pointer_input(&pointer);
+  auto turn = [&](QPoint delta) {
+    const QPointF at(300, 300);
+    QWheelEvent wheel(at, window->mapToGlobal(at), QPoint(), delta, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window, &wheel);
+  };
+  turn(QPoint(0, -120));
+  turn(QPoint(120, 0));  // a sideways swipe is no turn of the wheel
+  turn(QPoint(0, 120));
+  EXPECT_EQ(pointer.wheels, (std::vector<int>{-120, 120}));
   window->set_pointer_input(nullptr);
 }
 
