@@ -176,7 +176,28 @@ class Worker {
 
 }  // namespace
 
-void SleepDelay(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+namespace {
+constexpr int64_t kCoarseTickUs = 15625;  // 1/64 s
+
+int64_t SteadyMicros() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+uint64_t CoarseTickMs() {
+  return static_cast<uint64_t>(SteadyMicros() / kCoarseTickUs * kCoarseTickUs / 1000);
+}
+
+void SleepDelay(int ms) {
+  const uint64_t start = CoarseTickMs();
+  // Sleep to each next tick instead of spinning; the count of ticks is what matters.
+  while (CoarseTickMs() - start <= static_cast<uint64_t>(ms < 0 ? 0 : ms)) {
+    const int64_t next = (SteadyMicros() / kCoarseTickUs + 1) * kCoarseTickUs;
+    std::this_thread::sleep_for(std::chrono::microseconds(next - SteadyMicros()));
+  }
+}
 
 int UpdateWorker(UpdateSession& session) { return Worker(session).Run(); }
 

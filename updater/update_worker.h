@@ -30,8 +30,14 @@ int UpdateReader(UpdateSession& session);
 // The reply handler: one good packet from the device (command at offset 4).
 void HandleUpdateReply(UpdateSession& session, const uint8_t* packet, size_t size);
 
-// The delay primitive of the program: sleeps `ms` milliseconds.
+// The delay primitive of the program. It counts on a coarse millisecond tick that moves
+// 1/64 s at a time and ends once the tick has moved by more than `ms`, so one delay unit
+// (ms = 1) lasts one tick, about 15.6 ms: the time-outs in firmware images count such
+// units, and the device's loader needs that long to erase and write.
 void SleepDelay(int ms);
+
+// The coarse tick the delay primitive counts on, in milliseconds.
+uint64_t CoarseTickMs();
 
 }  // namespace rq700
 

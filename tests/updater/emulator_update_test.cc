@@ -94,6 +94,8 @@ class EmulatorUpdateTest : public ::testing::Test {
     device_.set_link_active(1);
     UpdateSession session(device_, record, sink_);
     session.firmware_folder = (dir_ / "Firmware").string() + "/";
+    // Delay units are counted here, not timed: one real millisecond each keeps it quick.
+    session.delay = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     auto reader = std::async(std::launch::async, [&] { return UpdateReader(session); });
     const int result = UpdateWorker(session);
     EXPECT_EQ(reader.get(), 170);

@@ -86,7 +86,8 @@ class UpdateWorkerTest : public ::testing::Test {
     session.firmware_folder = (dir_ / "Firmware").string() + "/";
     session.delay = [this](int ms) {
       if (ms == 1) ++units_;
-      SleepDelay(ms);
+      // Counted, not timed: a short real sleep keeps the tests quick.
+      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     };
     auto reader = std::async(std::launch::async, [&] { return UpdateReader(session); });
     const int result = UpdateWorker(session);
@@ -293,6 +294,22 @@ TEST(UpdateReplyTest, ShortPacketsReadNothingBeyondTheirPayload) {
   session.current_segment_reply = 0x31;
   HandleUpdateReply(session, packet, ack);
   EXPECT_EQ(session.acknowledged.load(), 1u);
+}
+
+}  // namespace
+}  // namespace rq700
+
+namespace rq700 {
+namespace {
+
+// Image time-outs count delay units of one coarse tick each, not milliseconds.
+TEST(DelayPrimitiveTest, AUnitLastsOneCoarseTick) {
+  uint64_t start = CoarseTickMs();
+  SleepDelay(1);
+  EXPECT_GE(CoarseTickMs() - start, 15u);
+  start = CoarseTickMs();
+  SleepDelay(20);  // more than 20 ms of the tick: two ticks
+  EXPECT_GE(CoarseTickMs() - start, 31u);
 }
 
 }  // namespace
