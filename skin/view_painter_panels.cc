@@ -37,6 +37,10 @@ int StoredValue(const DeviceState& d, int type, const L::PanelSlider& s) {
 // no CENTER/DISTANCE.
 bool IsUserCabinet(int model) { return model >= catalog::kFirstUserIrModel; }
 
+// The three-knob MOD models print their P1 at most 100; the four-knob (12, 13) and
+// two-knob (18) ones print it as stored.
+bool ClampsModP1(int model) { return model != 12 && model != 13 && model != 18; }
+
 }  // namespace
 
 std::string ModelDisplayName(const DeviceState& d, int type, int model) {
@@ -93,7 +97,8 @@ void EditorViewPainter::PaintModulePanel(Canvas& c) {
           c.DrawTenths(1, x, y, shown, true);
           break;
         case L::ValueFormat::kPlain:
-          if (type == L::kMod && s.source == L::ParamSource::kByte && s.index == 0)
+          if (type == L::kMod && s.source == L::ParamSource::kByte && s.index == 0 &&
+              ClampsModP1(model))
             shown = std::min(shown, 100);
           c.DrawNumber(1, x, y, shown);
           break;

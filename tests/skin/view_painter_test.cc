@@ -308,6 +308,13 @@ TEST_F(EditorViewPainterTest, ValueTextsFollowTheDisplayRules) {
   Select(7, 1);
   device_->module[7].param[0].Set(180);
   EXPECT_EQ(Paint().ValueAt(630 + 42, 258)->value, 100);
+  // ...but only for the three-knob models: the four-knob and two-knob ones print it as is.
+  for (int model : {12, 13, 18}) {
+    Select(7, model);
+    const auto* shown = Paint().ValueAt(630 + 42, 258);
+    ASSERT_NE(shown, nullptr) << model;
+    EXPECT_EQ(shown->value, 180) << model;
+  }
 
   // Delay times are brought into 40..2500 ms.
   Select(8, 2);
