@@ -1,6 +1,5 @@
 // The rq700 tool as a user runs it: arguments in, text and exit status out.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstring>
@@ -12,39 +11,18 @@
 #include "files/preset_file.h"
 #include "protocol/preset_record.h"
 #include "tests/files/temp_dir.h"
+#include "tests/tools/tool_runner.h"
 
 namespace rq700::files {
 namespace {
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string Slurp(const std::string& path) {
-  auto bytes = ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
+using testing::Slurp;
+using testing::ToolRun;
 
 class CliTest : public ::testing::Test {
  protected:
   ToolRun Tool(const std::vector<std::string>& args) {
-    std::string cmd = Quote(RQ700_TOOL);
-    for (const auto& a : args) cmd += " " + Quote(a);
-    cmd += " >" + Quote(dir_.Path("stdout")) + " 2>" + Quote(dir_.Path("stderr"));
-    ToolRun run;
-    const int rc = std::system(cmd.c_str());
-    run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    run.out = Slurp(dir_.Path("stdout"));
-    run.err = Slurp(dir_.Path("stderr"));
-    return run;
+    return testing::RunTool(RQ700_TOOL, args, dir_);
   }
 
   std::string PresetFile(const std::string& name) {

@@ -28,6 +28,8 @@ int AmpCheck(const Args& args);
 int FwFind(const Args& args);
 int FwShow(const Args& args);
 int FwMake(const Args& args);
+int Devices(const Args& args);
+int PresetList(const Args& args);
 
 // Prints "rq700: <message>" on stderr and returns 1.
 int Fail(const std::string& message);

@@ -11,6 +11,15 @@ namespace {
 const Command kCommands[] = {
     {"preset", "check", "FILE", "Check a preset file (.zv): prints \"ok\" or \"error N\".",
      PresetCheck},
+    {"devices", "", "",
+     "List the RQ700s plugged in (real and virtual): path, mode, release and the firmware\n"
+     "  version each answers with.",
+     Devices},
+    {"preset", "list", "[--device PATH] [--wait SECONDS]",
+     "Read every preset from the device and print its list entry (P001: NAME ...).\n"
+     "  Without --device the first RQ700 in normal mode that answers is used; --wait is\n"
+     "  how long the device may stay silent (10 s).",
+     PresetList},
     {"preset", "show", "FILE",
      "Show a preset file: name, chain, every module's model and values, volume, EXP.", PresetShow},
     {"backup", "check", "FILE", "Check a backup file (.zbf) as a restore would.", BackupCheck},
@@ -36,16 +45,28 @@ const Command kCommands[] = {
      FwMake},
 };
 
+// "group name usage", without the empty parts.
+std::string CommandLine(const Command& c) {
+  std::string line = c.group;
+  for (const char* part : {c.name, c.usage}) {
+    if (*part) line += std::string(" ") + part;
+  }
+  return line;
+}
+
 void PrintUsage(FILE* out, const char* group) {
   if (!group) {
     std::fprintf(out,
                  "Usage: rq700 COMMAND ARGS...\n"
-                 "Checks, shows and converts RQ700 files. Results go to stdout, failures to\n"
-                 "stderr; the exit status is 0 on success and 1 on failure.\n\nCommands:\n");
+                 "Checks, shows and converts RQ700 files, and works with the device. Results go\n"
+                 "to stdout, failures to stderr. Exit status: 0 success, 1 failure; commands\n"
+                 "that talk to the device: 2 unreadable file, 3 file not written, 4 no device\n"
+                 "or device gone, 5 device silent, 6 refused by the device, 130 interrupted.\n"
+                 "\nCommands:\n");
   }
   for (const Command& c : kCommands) {
     if (group && std::strcmp(group, c.group) != 0) continue;
-    std::fprintf(out, "  rq700 %s %s %s\n", c.group, c.name, c.usage);
+    std::fprintf(out, "  rq700 %s\n", CommandLine(c).c_str());
   }
   if (!group) std::fprintf(out, "\n'rq700 COMMAND --help' describes one command.\n");
 }
@@ -73,11 +94,13 @@ int Main(int argc, char** argv) {
   for (const Command& c : kCommands) {
     if (words[0] != c.group) continue;
     group_known = true;
-    if (words.size() < 2 || words[1] != c.name) continue;
-    Args args(words.begin() + 2, words.end());
+    // A command of one word ("devices") takes everything after it.
+    const size_t taken = *c.name ? 2 : 1;
+    if (*c.name && (words.size() < 2 || words[1] != c.name)) continue;
+    Args args(words.begin() + taken, words.end());
     for (const std::string& a : args) {
       if (IsHelp(a)) {
-        std::printf("Usage: rq700 %s %s %s\n  %s\n", c.group, c.name, c.usage, c.help);
+        std::printf("Usage: rq700 %s\n  %s\n", CommandLine(c).c_str(), c.help);
         return 0;
       }
     }
