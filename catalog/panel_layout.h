@@ -4,8 +4,11 @@
 #include <array>
 #include <string>
 
-// What a module panel shows for each model: which stored values, over which range, and how
-// each is printed. The slider labels themselves are part of the panel images.
+// What a module panel holds for each model: which stored values, over which range, how
+// each is printed, and where on the view each one sits (its slider bar or list field and
+// item id). The one table of module panels: the view painter draws from it, the input
+// handlers hit-test with it, the skin generator labels its cards by it and the command
+// line prints presets with it. The slider labels themselves are part of the panel images.
 namespace rq700::catalog {
 
 // Where a control's value is stored in the module's edit-model fields.
@@ -27,14 +30,21 @@ enum class ValueKind {
   kSyncNote,      // list of 10
 };
 
+// Panel slider bars are numbers of the view's slider table; list fields are numbers of
+// its hit rectangles.
+inline constexpr int kNoPlace = -1;
+
 struct PanelControl {
   Source source;
   int index;
   ValueKind kind;
-  int min;  // range of the stored value the slider or list covers
-  int max;
+  int min;          // range of the stored value the slider or list covers; a slider's scale is
+  int max;          // max - min
   int offset;       // printed value is stored-offset (tenths and CUSTOM EQ gains)
   int display_max;  // a stored value above this is drawn as this (MOD P1 of most models: 100)
+  int slider = kNoPlace;      // slider bar of a slider; its value box is item id + 1
+  int field_rect = kNoPlace;  // hit rectangle of a list field, which opens list `id`
+  int id = 0;                 // item id: the slider's bar, or the list field
 };
 
 inline constexpr int kMaxPanelControls = 8;

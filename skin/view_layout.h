@@ -2,14 +2,14 @@
 #define RQ700_SKIN_VIEW_LAYOUT_H_
 
 // Fixed geometry of the editor's view, in base-canvas pixels: the hit rectangles and popup
-// panels that the input handlers test, the slider bars of the module panels and pages, and
-// which image, slider and parameter belongs to which module model. The painter draws from
-// these tables and the skin generator sizes and labels its images from them, so the two
-// can never drift apart. Platform-free, header only.
+// panels, the slider bars of the module panels and pages, the rows of the lists, and which
+// illustration belongs to which module model. The painter draws from these tables, the
+// input handlers hit-test with them and the skin generator sizes its images from them, so
+// none of them can drift from the others. Which control of a module panel sits on which
+// bar or field is the catalog's panel layout. Platform-free, header only.
 
 #include <array>
 #include <cstdint>
-#include <span>
 
 namespace rq700::layout {
 
@@ -141,6 +141,29 @@ inline constexpr std::array<Rect, 23> kPanels = {{
     {440, 170, 635, 294}, {275, 280, 792, 595}, {350, 170, 688, 332},
 }};
 
+// Panels by use.
+inline constexpr int kSystemPagePanel = 0;
+inline constexpr int kCtrlPagePanel = 1;
+inline constexpr int kExpPagePanel = 2;
+inline constexpr int kChainPanel = 4;
+inline constexpr int kVolumePopupPanel = 5;
+inline constexpr int kBackupPopupPanel = 22;
+
+// Hit rectangles by use: the top row (backup/restore, SAVE, import, export, version), the
+// preset list and its scroll column, the page buttons, the chain slots (slot i is
+// rectangle kFirstSlotRect + i, item id 11 + i), the preset volume and model fields, and
+// the backup/restore popup's two buttons.
+inline constexpr int kTopRowTop = 41;
+inline constexpr int kTopRowBottom = 69;
+inline constexpr int kPresetListRect = 5;
+inline constexpr int kPageButtonRects[] = {6, 7, 8, 9};
+inline constexpr int kPresetScrollRect = 10;
+inline constexpr int kFirstSlotRect = 11;
+inline constexpr int kVolumeFieldRect = 75;
+inline constexpr int kModelFieldRect = 76;
+inline constexpr int kRestoreRect = 96;
+inline constexpr int kBackupRect = 97;
+
 // Slider bars (the fill area of a slider; its value box runs from right + 12 to right + 70
 // and from top - 5 to top + 18).
 inline constexpr std::array<Rect, 16> kSliderBars = {{
@@ -194,129 +217,6 @@ inline constexpr int ChainIconWidth(int type) {
   return kChainSlotWidth - 2 * kChainIconOffset[type].x;
 }
 inline constexpr int ChainIconHeight() { return kChainSlotHeight - 2 * 13; }
-
-// Where a module's parameter lives in the edit model.
-enum class ParamSource : uint8_t {
-  kByte,  // parameter byte `index` (0-based) of the module
-  kWord,  // 16-bit word `index` of the module (EQ words, the MOD word, delay words)
-};
-
-// How a slider's value is printed in its box.
-enum class ValueFormat : uint8_t {
-  kPlain,      // the number
-  kDb,         // fixed-band EQ gain: value - 12 with "dB", a plus sign above 0
-  kSigned12,   // custom EQ gain: value - 12, no unit
-  kTenths120,  // (value - 120) in tenths
-  kTenths200,  // (value - 200) in tenths
-};
-
-struct PanelSlider {
-  int slider;  // entry of kSliderBars
-  int bar_id;  // item id of the bar; the value box is bar_id + 1
-  int scale;   // R: the slider covers offset .. offset + scale
-  int offset;  // 40 for delay times, 60 for custom-EQ frequencies, else 0
-  ParamSource source;
-  int index;
-  ValueFormat format;
-};
-
-namespace detail {
-using PS = PanelSlider;
-using S = ParamSource;
-using F = ValueFormat;
-inline constexpr PS kFxSliders[] = {{4, 91, 100, 0, S::kByte, 0, F::kPlain},
-                                    {5, 93, 100, 0, S::kByte, 1, F::kPlain},
-                                    {6, 95, 100, 0, S::kByte, 2, F::kPlain},
-                                    {7, 97, 100, 0, S::kByte, 3, F::kPlain}};
-inline constexpr PS kDsSliders[] = {{4, 99, 100, 0, S::kByte, 0, F::kPlain},
-                                    {5, 101, 100, 0, S::kByte, 1, F::kPlain},
-                                    {6, 103, 100, 0, S::kByte, 2, F::kPlain}};
-inline constexpr PS kAmpSliders[] = {
-    {8, 105, 100, 0, S::kByte, 0, F::kPlain},  {9, 107, 100, 0, S::kByte, 1, F::kPlain},
-    {10, 109, 100, 0, S::kByte, 2, F::kPlain}, {11, 111, 100, 0, S::kByte, 3, F::kPlain},
-    {12, 113, 100, 0, S::kByte, 4, F::kPlain}, {13, 115, 100, 0, S::kByte, 5, F::kPlain}};
-// CAB parameter bytes: microphone, CENTER, DISTANCE, power tube.
-inline constexpr PS kCabSliders[] = {{6, 119, 100, 0, S::kByte, 1, F::kPlain},
-                                     {7, 121, 100, 0, S::kByte, 2, F::kPlain}};
-inline constexpr PS kNs3Sliders[] = {{4, 123, 100, 0, S::kByte, 0, F::kPlain},
-                                     {5, 125, 100, 0, S::kByte, 1, F::kPlain},
-                                     {6, 127, 100, 0, S::kByte, 2, F::kPlain}};
-inline constexpr PS kNsSliders[] = {{4, 123, 100, 0, S::kByte, 0, F::kPlain}};
-inline constexpr PS kEq6Sliders[] = {
-    {8, 129, 24, 0, S::kByte, 0, F::kDb},  {9, 131, 24, 0, S::kByte, 1, F::kDb},
-    {10, 133, 24, 0, S::kByte, 2, F::kDb}, {11, 135, 24, 0, S::kByte, 3, F::kDb},
-    {12, 137, 24, 0, S::kByte, 4, F::kDb}, {13, 139, 24, 0, S::kByte, 5, F::kDb}};
-// Custom EQ: the first, third and fifth gain bytes, then the three band frequencies.
-inline constexpr PS kEqCustomSliders[] = {
-    {8, 141, 24, 0, S::kByte, 0, F::kSigned12},   {9, 143, 24, 0, S::kByte, 2, F::kSigned12},
-    {10, 145, 24, 0, S::kByte, 4, F::kSigned12},  {11, 147, 17940, 60, S::kWord, 0, F::kPlain},
-    {12, 149, 17940, 60, S::kWord, 1, F::kPlain}, {13, 151, 17940, 60, S::kWord, 2, F::kPlain}};
-inline constexpr PS kModSliders[] = {{4, 153, 100, 0, S::kByte, 0, F::kPlain},
-                                     {5, 155, 100, 0, S::kByte, 1, F::kPlain},
-                                     {6, 157, 100, 0, S::kByte, 2, F::kPlain},
-                                     {7, 161, 100, 0, S::kByte, 3, F::kPlain}};
-inline constexpr PS kModPitchSliders[] = {{4, 153, 240, 0, S::kByte, 0, F::kTenths120},
-                                          {5, 155, 100, 0, S::kByte, 1, F::kPlain},
-                                          {6, 157, 100, 0, S::kByte, 2, F::kPlain}};
-inline constexpr PS kModDetuneSliders[] = {{4, 159, 400, 0, S::kWord, 0, F::kTenths200},
-                                           {5, 155, 100, 0, S::kByte, 1, F::kPlain},
-                                           {6, 157, 100, 0, S::kByte, 2, F::kPlain}};
-// DELAY words: 0 LEVEL, 1 F.BACK, 2 TIME, 3 sync note, 4 THRE, 5 sync note B, 6 TIME B.
-inline constexpr PS kDelaySliders[] = {{4, 163, 100, 0, S::kWord, 0, F::kPlain},
-                                       {5, 165, 100, 0, S::kWord, 1, F::kPlain},
-                                       {6, 167, 2460, 40, S::kWord, 2, F::kPlain}};
-inline constexpr PS kDelayDynSliders[] = {{8, 171, 100, 0, S::kWord, 0, F::kPlain},
-                                          {9, 173, 100, 0, S::kWord, 1, F::kPlain},
-                                          {10, 175, 2460, 40, S::kWord, 2, F::kPlain},
-                                          {12, 179, 100, 0, S::kWord, 4, F::kPlain}};
-inline constexpr PS kDelayTwoSliders[] = {{8, 171, 100, 0, S::kWord, 0, F::kPlain},
-                                          {9, 173, 100, 0, S::kWord, 1, F::kPlain},
-                                          {10, 175, 2460, 40, S::kWord, 2, F::kPlain},
-                                          {12, 181, 2460, 40, S::kWord, 6, F::kPlain}};
-inline constexpr PS kReverbSliders[] = {{4, 185, 100, 0, S::kByte, 0, F::kPlain},
-                                        {5, 187, 100, 0, S::kByte, 1, F::kPlain},
-                                        {6, 189, 100, 0, S::kByte, 2, F::kPlain},
-                                        {7, 191, 100, 0, S::kByte, 3, F::kPlain}};
-}  // namespace detail
-
-// The sliders of a module panel for one model (empty for models the panel has none for).
-inline constexpr std::span<const PanelSlider> PanelSliders(int type, int model) {
-  using namespace detail;
-  switch (type) {
-    case kFx:
-      return kFxSliders;
-    case kDs:
-      return kDsSliders;
-    case kAmp:
-      return kAmpSliders;
-    case kCab:
-      return kCabSliders;
-    case kNs:
-      return model == 3 ? std::span<const PS>(kNs3Sliders) : kNsSliders;
-    case kEq:
-      if (model == 1 || model == 2) return std::span<const PS>(kEq6Sliders).first(5);
-      if (model == 3) return kEq6Sliders;
-      if (model == 4) return kEqCustomSliders;
-      return {};
-    case kMod:
-      if (model == 9 || model == 20) return kModPitchSliders;
-      if (model == 10) return kModDetuneSliders;
-      if (model == 12 || model == 13) return kModSliders;
-      if (model == 18) return std::span<const PS>(kModSliders).first(2);
-      if ((model >= 1 && model <= 8) || model == 11 || (model >= 14 && model <= 19))
-        return std::span<const PS>(kModSliders).first(3);
-      return {};
-    case kDelay:
-      if (model >= 1 && model <= 7) return kDelaySliders;
-      if (model == 8) return kDelayDynSliders;
-      if (model == 9) return kDelayTwoSliders;
-      return {};
-    case kReverb:
-      return kReverbSliders;
-    default:
-      return {};
-  }
-}
 
 // The illustration of a module panel: image number and its top-left corner.
 struct Illustration {
@@ -418,19 +318,92 @@ inline constexpr const Rect& ExpChoiceRect(int i) { return kHitRects[56 + i]; }
 // Model-list panel by module type (AMP and CAB share one).
 inline constexpr std::array<int, 10> kModelListPanel = {0, 6, 7, 8, 8, 9, 10, 11, 12, 13};
 
-// Row geometry shared by every drop-down list.
+// Row geometry shared by every drop-down list: row i spans panel top + 6 + 23 i to panel
+// top + 26 + 23 i; the 2-pixel gaps between rows belong to no row.
 inline constexpr int kListRowPitch = 23;
 inline constexpr int kListRowTop = 6;
 inline constexpr int kListRowBottom = 26;
-inline constexpr int kScrollListRows = 26;
+inline constexpr int ListRowTop(const Rect& panel, int row) {
+  return panel.top + kListRowTop + kListRowPitch * row;
+}
+inline constexpr int ListRowBottom(const Rect& panel, int row) {
+  return panel.top + kListRowBottom + kListRowPitch * row;
+}
+// The row of `panel` at `y` (0 for the first), or -1 in a gap, above or below the rows.
+inline constexpr int ListRowAt(const Rect& panel, int y, int rows) {
+  const int from_top = y - panel.top - kListRowTop;
+  if (from_top < 0) return -1;
+  const int row = from_top / kListRowPitch;
+  return row < rows && from_top % kListRowPitch <= kListRowBottom - kListRowTop ? row : -1;
+}
 
-// Preset list.
+// The sub-selector lists, by the item id of their field: microphone, power tube, and the
+// delay sync notes (one list for models 1..8, two for model 9). -1 for any other item.
+inline constexpr int SubListPanel(int item) {
+  switch (item) {
+    case 117:
+      return 14;
+    case 118:
+      return 20;
+    case 169:
+      return 15;
+    case 177:
+      return 16;
+    case 183:
+      return 17;
+    default:
+      return -1;
+  }
+}
+
+// The scrolling model lists (AMP and CAB, both on panel 8): 26 visible rows beside a
+// scroll column. The user slots at the end of a list get keys beside their rows, counted
+// from the bottom row up: row v from the bottom spans UserKeyRowTop(v) to + 16. The
+// amplifier list has one key column (import), the cabinet list two (import, delete).
+inline constexpr int kScrollListRows = 26;
+inline constexpr int kAmpListOffsetMax = 39;
+inline constexpr int kCabListOffsetMax = 10;
+inline constexpr int kAmpFirstKeyOffset = 30;  // the first offset that shows a user slot
+struct Span {
+  int low, high;
+  constexpr bool Contains(int v) const { return low <= v && v <= high; }
+};
+inline constexpr Span kCabImportKeys{645, 661};
+inline constexpr Span kUserSlotKeys{665, 681};  // amplifier import, cabinet delete
+inline constexpr Span kScrollColumn{685, 695};
+inline constexpr int kAmpRowsRight = 665;  // rows hit left of here, both edges included
+inline constexpr int kCabRowsRight = 645;
+inline constexpr int UserKeyRowTop(int v) { return 683 - 23 * v; }
+inline constexpr int kUserKeyRowHeight = 16;
+// Scroll thumbs: offset o puts the thumb at top + pitch o to bottom + pitch o.
+struct Thumb {
+  int top, bottom, pitch;
+};
+inline constexpr Thumb kAmpThumb{104, 196, 13};
+inline constexpr Thumb kCabThumb{104, 302, 40};
+
+// Preset list: 19 rows; row r shows preset list top + r and spans kPresetRowTop + 23 r to
+// kPresetRowBottom + 23 r. Its thumb sits at 174 + 2 x list top (the column of hit
+// rectangle 10) and is grabbed up to 250 + 2 x list top.
 inline constexpr int kPresetRows = 19;
 inline constexpr int kPresetRowLeft = 1009;
 inline constexpr int kPresetRowRight = 1215;
 inline constexpr int kPresetRowTop = 169;
 inline constexpr int kPresetRowBottom = 189;
 inline constexpr int kPresetListTopMax = 181;
+inline constexpr Thumb kPresetThumb{174, 250, 2};
+// The row at `y` (0..18), or -1 in a gap, above or below the rows.
+inline constexpr int PresetRowAt(int y) {
+  const int from_top = y - kPresetRowTop;
+  if (from_top < 0) return -1;
+  const int row = from_top / kListRowPitch;
+  return row < kPresetRows && from_top % kListRowPitch <= kPresetRowBottom - kPresetRowTop ? row
+                                                                                           : -1;
+}
+
+// Version popup: its grey box, and its one entry "Version Update".
+inline constexpr Rect kVersionPopup{1040, 70, 1200, 102};
+inline constexpr Rect kVersionEntry{1040, 76, 1200, 96};
 
 }  // namespace rq700::layout
 

@@ -30,7 +30,7 @@ void EditorViewPainter::PaintPresetList(Canvas& c) {
   const int cursor_row = device_.list_cursor.Get() - top;
   if (visible(cursor_row) && device_.dirty.load(std::memory_order_relaxed) == 1)
     c.DrawImage(250, 996, 170 + 23 * cursor_row);
-  c.DrawImage(10, 1203, 174 + 2 * top);
+  c.DrawImage(10, 1203, L::kPresetThumb.top + L::kPresetThumb.pitch * top);
 }
 
 void EditorViewPainter::PaintChain(Canvas& c) {

@@ -14,12 +14,8 @@ namespace L = layout;
 
 namespace {
 
-int RowTop(const L::Rect& panel, int r) {
-  return panel.top + L::kListRowTop + L::kListRowPitch * r;
-}
-int RowBottom(const L::Rect& panel, int r) {
-  return panel.top + L::kListRowBottom + L::kListRowPitch * r;
-}
+int RowTop(const L::Rect& panel, int r) { return L::ListRowTop(panel, r); }
+int RowBottom(const L::Rect& panel, int r) { return L::ListRowBottom(panel, r); }
 int TextY(const L::Rect& panel, int r) { return panel.top + 25 + L::kListRowPitch * r; }
 
 }  // namespace
@@ -49,8 +45,8 @@ void EditorViewPainter::PaintModelList(Canvas& c) {
   const bool amp = type == L::kAmp;
   const int entries = catalog::ModelCount(type);
   // Offsets outside their ranges are drawn as the nearest end.
-  const int offset =
-      std::clamp(amp ? view_.amp_list_offset : view_.cab_list_offset, 0, amp ? 39 : 10);
+  const int offset = std::clamp(amp ? view_.amp_list_offset : view_.cab_list_offset, 0,
+                                amp ? L::kAmpListOffsetMax : L::kCabListOffsetMax);
   const int right = panel.right - 40;
   for (int r = 0; r < L::kScrollListRows; ++r) {
     if (hover == r + 1)
@@ -58,14 +54,9 @@ void EditorViewPainter::PaintModelList(Canvas& c) {
     if (model - offset - 1 == r)
       c.FillRect(panel.left, RowTop(panel, r), right, RowBottom(panel, r), view_colour::kHighlight);
   }
-  // Scroll thumb in the column right - 15 .. right - 5.
-  if (amp) {
-    c.FillRect(panel.right - 15, 104 + 13 * offset, panel.right - 5, 196 + 13 * offset,
-               view_colour::kThumbGrey);
-  } else {
-    c.FillRect(panel.right - 15, 104 + 40 * offset, panel.right - 5, 302 + 40 * offset,
-               view_colour::kThumbGrey);
-  }
+  const L::Thumb& thumb = amp ? L::kAmpThumb : L::kCabThumb;
+  c.FillRect(L::kScrollColumn.low, thumb.top + thumb.pitch * offset, L::kScrollColumn.high,
+             thumb.bottom + thumb.pitch * offset, view_colour::kThumbGrey);
   for (int r = 0; r < L::kScrollListRows; ++r) {
     const int entry = offset + r;  // 0-based: model entry + 1
     if (entry < 0 || entry >= entries) continue;
@@ -73,49 +64,49 @@ void EditorViewPainter::PaintModelList(Canvas& c) {
   }
   // Keys beside the visible user-slot rows, counted from the bottom row up.
   if (amp) {
-    for (int v = 0; v <= offset - 30; ++v) {
+    for (int v = 0; v <= offset - L::kAmpFirstKeyOffset; ++v) {
       const int slot = offset - 29 - v;
       const bool marked = (view_.amp_import_mask >> (slot - 1)) & 1u;
-      c.DrawImage(marked ? 233 : 232, 665, 683 - 23 * v);
+      c.DrawImage(marked ? 233 : 232, L::kUserSlotKeys.low, L::UserKeyRowTop(v));
     }
   } else {
     for (int v = 0; v <= offset - 1; ++v) {
       const int slot = offset - v;
       const bool load = (view_.ir_mask >> (slot - 1)) & 1u;
       const bool erase = (view_.ir_mask >> (slot + 9)) & 1u;
-      c.DrawImage(load ? 233 : 232, 645, 683 - 23 * v);
-      c.DrawImage(erase ? 234 : 235, 665, 683 - 23 * v);
+      c.DrawImage(load ? 233 : 232, L::kCabImportKeys.low, L::UserKeyRowTop(v));
+      c.DrawImage(erase ? 234 : 235, L::kUserSlotKeys.low, L::UserKeyRowTop(v));
     }
   }
 }
 
 void EditorViewPainter::PaintSubList(Canvas& c, int item) {
-  int panel_index = 0, entries = 0, current = 0, hover = 0;
+  int entries = 0, current = 0, hover = 0;
   std::string_view (*name)(int) = nullptr;
   switch (item) {
     case 117:
       if (device_.module[L::kCab].model.Get() >= catalog::kFirstUserIrModel) return;
-      panel_index = 14, entries = catalog::kMicrophoneCount, name = catalog::MicrophoneName;
+      entries = catalog::kMicrophoneCount, name = catalog::MicrophoneName;
       current = device_.module[L::kCab].param[0].Get(), hover = view_.mic_list_hover;
       break;
     case 118:
-      panel_index = 20, entries = catalog::kPowerTubeCount, name = catalog::PowerTubeName;
+      entries = catalog::kPowerTubeCount, name = catalog::PowerTubeName;
       current = device_.module[L::kCab].param[3].Get(), hover = view_.tube_list_hover;
       break;
     case 169:
-      panel_index = 15, entries = catalog::kSyncNoteCount, name = catalog::SyncNoteName;
+      entries = catalog::kSyncNoteCount, name = catalog::SyncNoteName;
       current = device_.delay_word[4].Get(), hover = view_.sync_list_hover;
       break;
     case 177:
     case 183:
-      panel_index = item == 177 ? 16 : 17, entries = catalog::kSyncNoteCount;
+      entries = catalog::kSyncNoteCount;
       name = catalog::SyncNoteName;
       current = device_.delay_word[item == 177 ? 4 : 6].Get(), hover = view_.sync_ab_list_hover;
       break;
     default:
       return;
   }
-  const L::Rect& panel = L::kPanels[panel_index];
+  const L::Rect& panel = L::kPanels[L::SubListPanel(item)];
   c.FillRect(panel.left, panel.top, panel.right, panel.bottom, view_colour::kListGrey);
   for (int r = 0; r < entries; ++r) {
     if (hover == r)

@@ -13,7 +13,7 @@ namespace rq700 {
 namespace L = layout;
 
 void EditorViewPainter::PaintPopup(Canvas& c) {
-  const int active = view_.wide_active_item ? view_.wide_active_item : device_.active_item.Get();
+  const int active = ActiveItem(device_, view_);
   // The stall watch only runs while its popup is shown.
   if (active != 500) stall_count_ = 0, stall_last_ = 0;
   switch (active) {
@@ -81,9 +81,12 @@ void EditorViewPainter::PaintBackupPopup(Canvas& c) {
 }
 
 void EditorViewPainter::PaintVersionPopup(Canvas& c) {
-  c.FillRect(1040, 70, 1200, 102, view_colour::kListGrey);
+  const L::Rect& box = L::kVersionPopup;
+  const L::Rect& entry = L::kVersionEntry;
+  c.FillRect(box.left, box.top, box.right, box.bottom, view_colour::kListGrey);
   c.DrawImage(9, 1060, 42);
-  if (view_.version_entry_marker == 0) c.FillRect(1040, 76, 1200, 96, view_colour::kLightGrey);
+  if (view_.version_entry_marker == 0)
+    c.FillRect(entry.left, entry.top, entry.right, entry.bottom, view_colour::kLightGrey);
   c.DrawText(0, 1043, 96, std::string(catalog::kVersionUpdateCaption));
 }
 

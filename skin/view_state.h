@@ -1,13 +1,16 @@
 #ifndef RQ700_SKIN_VIEW_STATE_H_
 #define RQ700_SKIN_VIEW_STATE_H_
 
-// What the mouse and the open popups are doing with the view, as the painter reads it. The
-// input handlers own and write these fields on the UI thread; everything that the device
-// or the sequencer also sees (active item and sub-item, list cursor, current preset, page
-// bytes, the EXP tab) lives in DeviceState instead.
+// What the mouse and the open popups are doing with the view, as the painter reads it, and
+// the little the input handlers keep beside it. The input handlers own and write these
+// fields on the UI thread; everything that the device or the sequencer also sees (active
+// item and sub-item, list cursor, current preset, page bytes, the EXP tab) lives in
+// DeviceState instead.
 
 #include <array>
 #include <cstdint>
+
+#include "protocol/device_state.h"
 
 namespace rq700 {
 
@@ -28,6 +31,8 @@ struct ViewState {
   int32_t list_top = 0;
   int32_t hover_row = 255;
   std::array<uint8_t, 200> list_selected{};
+  // Scroll-thumb drags (the preset list's, and the two scrolling model lists'): where the
+  // list and the mouse stood at the press, and the last step applied.
   int32_t thumb_start_top = 0;
   int32_t thumb_start_y = 0;
   int32_t last_thumb_step = 0;
@@ -57,7 +62,18 @@ struct ViewState {
 
   // Percentage of the running backup or restore, 0 while none runs.
   int32_t transfer_percent = 0;
+
+  // A preset import gave preset `imported_name_index` the name of its file; its former 16
+  // name bytes are kept here, so that declining to save puts them back.
+  int32_t imported_name_pending = 0;
+  int32_t imported_name_index = 0;
+  std::array<uint8_t, record::kNameSize> previous_name{};
 };
+
+// The open popup or page, or the last pressed item: the wide item while one is set.
+inline int ActiveItem(const DeviceState& device, const ViewState& view) {
+  return view.wide_active_item != 0 ? view.wide_active_item : device.active_item.Get();
+}
 
 }  // namespace rq700
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "catalog/panel_layout.h"
 #include "skin/view_layout.h"
 #include "tools/skin_gen/paint_kit.h"
 
@@ -13,17 +14,29 @@ namespace {
 
 namespace L = rq700::layout;
 
-struct FieldLabel {
-  int rect;
-  const char* label;
+struct Card {
+  int type, model;                  // a model of the group: its panel layout decides the rows
+  std::vector<const char*> labels;  // one per slider, in the layout's order
+  const char* caption;
+  std::vector<const char*> fields;  // one per list field, in the layout's order
 };
 
-struct Card {
-  int type, model;  // a model of the group: it decides the slider rows
-  std::vector<const char*> labels;
-  const char* caption;
-  std::vector<FieldLabel> fields;
+// The slider bars and the list-field rectangles of a model's panel, in the layout's order.
+struct Places {
+  std::vector<L::Rect> bars, fields;
 };
+Places PlacesOf(int type, int model) {
+  Places places;
+  const rq700::catalog::PanelLayout layout = rq700::catalog::GetPanelLayout(type, model);
+  for (int i = 0; i < layout.count; ++i) {
+    const rq700::catalog::PanelControl& control = layout.controls[i];
+    if (control.slider != rq700::catalog::kNoPlace)
+      places.bars.push_back(L::kSliderBars[control.slider]);
+    if (control.field_rect != rq700::catalog::kNoPlace)
+      places.fields.push_back(L::kHitRects[control.field_rect]);
+  }
+  return places;
+}
 
 // Left edge of the label column in front of a control that starts at `left`.
 int LabelLeft(int x0, int left) {
@@ -40,15 +53,13 @@ void RowLabel(QPainter& p, int x0, int y0, int left, int top, int bottom, const 
 }
 
 QImage DrawCard(const L::Illustration& at, const Card& c) {
-  const auto sliders = L::PanelSliders(c.type, c.model);
+  const Places places = PlacesOf(c.type, c.model);
   int right = 0, bottom = 0;
-  for (const auto& s : sliders) {
-    const L::Rect& b = L::kSliderBars[s.slider];
+  for (const L::Rect& b : places.bars) {
     right = std::max(right, b.right + 70 + 10);
     bottom = std::max(bottom, b.top + 34);
   }
-  for (const auto& f : c.fields) {
-    const L::Rect& r = L::kHitRects[f.rect];
+  for (const L::Rect& r : places.fields) {
     right = std::max(right, r.right + 10);
     bottom = std::max(bottom, r.bottom + 16);
   }
@@ -60,16 +71,16 @@ QImage DrawCard(const L::Illustration& at, const Card& c) {
   p.setPen(QPen(QColor(206, 206, 208), 1));
   p.setBrush(kEnamel);
   p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 6, 6);
-  for (size_t i = 0; i < sliders.size() && i < c.labels.size(); ++i) {
-    const L::Rect& b = L::kSliderBars[sliders[i].slider];
+  for (size_t i = 0; i < places.bars.size() && i < c.labels.size(); ++i) {
+    const L::Rect& b = places.bars[i];
     const QRectF bar(b.left - at.x, b.top - at.y, b.width(), b.height());
     Well(p, bar.adjusted(-3, -3, 3, 3), 4);
     Ticks(p, QRect(bar.left(), bar.top(), bar.width(), bar.height()), 10, kInkSoft);
     RowLabel(p, at.x, at.y, b.left, b.top, b.bottom, c.labels[i]);
   }
-  for (const auto& f : c.fields) {
-    const L::Rect& r = L::kHitRects[f.rect];
-    RowLabel(p, at.x, at.y, r.left, r.top + 4, r.bottom - 4, f.label);
+  for (size_t i = 0; i < places.fields.size() && i < c.fields.size(); ++i) {
+    const L::Rect& r = places.fields[i];
+    RowLabel(p, at.x, at.y, r.left, r.top + 4, r.bottom - 4, c.fields[i]);
   }
   // Caption in the lower left corner, small, like a printed model family name.
   Text(p, QRectF(8, h - 14, w - 16, 12), c.caption, 9, kInkSoft, Qt::AlignLeft | Qt::AlignVCenter,
@@ -113,7 +124,7 @@ void DrawModules(Sink& out) {
       {1, 7, {"THRE", "RATIO", "ATTACK", "LEVEL"}, "COMPRESSOR", {}},
       {2, 1, {"VOLUME", "TONE", "GAIN"}, "DRIVE", {}},
       {3, 1, {"GAIN", "BASS", "MID", "TREBLE", "PRES", "MST"}, "PREAMP", {}},
-      {4, 1, {"CENTER", "DISTANCE"}, "CABINET", {{89, "POWER TUBE"}, {77, "MIC"}}},
+      {4, 1, {"CENTER", "DISTANCE"}, "CABINET", {"MIC", "POWER TUBE"}},
       {5, 1, {"THRES"}, "NOISE KILLER", {}},
       {5, 2, {"SENS"}, "INTEL REDUCER", {}},
       {5, 3, {"THRES", "ATTACK", "RELEASE"}, "NOISE GATE", {}},
@@ -130,13 +141,9 @@ void DrawModules(Sink& out) {
       {7, 16, {"TONE", "Q", "LEVEL"}, "FILTER", {}},
       {7, 18, {"RISE", "LEVEL"}, "SLOW GEAR", {}},
       {7, 19, {"BIT", "SAMPLE", "MIX"}, "LOFI", {}},
-      {8, 1, {"LEVEL", "F.BACK", "TIME"}, "DELAY", {{78, "SYNC"}}},
-      {8, 8, {"LEVEL", "F.BACK", "TIME", "THRE"}, "DYNAMIC DELAY", {{78, "SYNC"}}},
-      {8,
-       9,
-       {"LEVEL", "F.BACK", "TIME A", "TIME B"},
-       "TWO-HEAD DELAY",
-       {{79, "SYNC A"}, {80, "SYNC B"}}},
+      {8, 1, {"LEVEL", "F.BACK", "TIME"}, "DELAY", {"SYNC"}},
+      {8, 8, {"LEVEL", "F.BACK", "TIME", "THRE"}, "DYNAMIC DELAY", {"SYNC"}},
+      {8, 9, {"LEVEL", "F.BACK", "TIME A", "TIME B"}, "TWO-HEAD DELAY", {"SYNC A", "SYNC B"}},
       {9, 1, {"PRE DELAY", "LEVEL", "DECAY", "TONE"}, "REVERB", {}},
   };
   for (const Card& c : cards) {
