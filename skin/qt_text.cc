@@ -33,9 +33,17 @@ double CellHeight(const QFont& font) {
   return metrics.ascent() + metrics.descent();
 }
 
+// The font records' weights pick the bold face only above 550 (medium weights up to there
+// draw with the regular face); Qt would already pick bold at 550.
+int FaceWeight(int weight) {
+  constexpr int kLastRegularWeight = 550;
+  if (weight > QFont::Normal && weight <= kLastRegularWeight) return QFont::Normal;
+  return std::clamp(weight, 1, 1000);
+}
+
 QFont BuildFont(const catalog::TextStyle& record, int weight) {
   QFont font(ResolveFace(record.face));
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
+  font.setWeight(static_cast<QFont::Weight>(FaceWeight(weight)));
   font.setHintingPreference(QFont::PreferNoHinting);
 
   if (record.height < 0) {

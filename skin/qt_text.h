@@ -13,8 +13,8 @@ namespace rq700 {
 // The QFont for a text style drawn with `weight`. The style's height is the character
 // cell height (ascent + descent) in pixels, or the character height when negative; its
 // width the average character width (0: the face's own proportions); weights are on the
-// 100..1000 scale. "Arial" is served by its metric-compatible stand-in where the system
-// lacks it. Fonts are made once per distinct style and kept.
+// 100..1000 scale, the bold face from above 550 on. "Arial" is served by its metric-compatible
+// stand-in where the system lacks it. Fonts are made once per distinct style and kept.
 QFont MakeQFont(const catalog::TextStyle& style, int weight);
 
 // Draws `text` with the style's colour in MakeQFont(style, weight), anchored at (x, y) by

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <array>
@@ -182,6 +183,19 @@ TEST_F(QtCanvasTest, FontsHaveTheRecordsCellHeightAndAverageWidth) {
   // Heavier records make bolder fonts.
   const catalog::TextStyle base{20, 10, "Arial", {}, 6, 400};
   EXPECT_GT(MakeQFont(base, 800).weight(), MakeQFont(base, 400).weight());
+}
+
+TEST_F(QtCanvasTest, BoldFaceOnlyAbove550) {
+  // Styles 0, 7 and 10 ask for 550: the regular face, as the font records mean it.
+  for (int style : {0, 7, 10}) {
+    const catalog::TextStyle& record = catalog::GetTextStyle(style);
+    ASSERT_EQ(record.weight, 550);
+    EXPECT_FALSE(QFontInfo(MakeQFont(record, record.weight)).bold()) << style;
+  }
+  const catalog::TextStyle& base = catalog::GetTextStyle(0);
+  EXPECT_FALSE(QFontInfo(MakeQFont(base, 400)).bold());
+  EXPECT_TRUE(QFontInfo(MakeQFont(base, 580)).bold());
+  EXPECT_TRUE(QFontInfo(MakeQFont(base, 800)).bold());
 }
 
 TEST_F(QtCanvasTest, ValueTextsAreCentredAndBoldWhateverTheStyle) {
