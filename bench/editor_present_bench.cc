@@ -86,6 +86,9 @@ void BM_WindowRepaint(benchmark::State& state) {
     }
     std::string ChooseFolder(std::string_view) override { return {}; }
     void OpenUrl(std::string_view) override {}
+    std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup&) override {
+      return std::nullopt;
+    }
   } shell;
   QtImageSet images = LoadEditorSkin(RQ700_DIST_DIR "/ZORVA_RQ700/img");
   MainWindow::Options options;

@@ -50,6 +50,9 @@ bool EditorProgram::Start(const std::string& device_path) {
         window, [window] { window->TransferResult(kTransferFailed); }, Qt::QueuedConnection);
   };
   window_->set_painter([painter = painter_.get()](Canvas& canvas) { painter->Paint(canvas); });
+  FileActions& files = options_.file_actions ? *options_.file_actions : no_file_actions_;
+  input_ = std::make_unique<ViewInput>(state_, ui_, shell_, files);
+  window_->set_pointer_input(input_.get());
   link_->Attach(window_.get());
   return true;
 }
@@ -64,6 +67,7 @@ void EditorProgram::Shutdown() {
   if (WaitingDialog* waiting = window_->waiting_dialog()) delete waiting;
   window_.reset();
   painter_.reset();
+  input_.reset();
   // After a disconnection the reader may still be returning through the link.
   if (disconnected) (void)link_.release();
 }

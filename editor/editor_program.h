@@ -6,9 +6,11 @@
 #include <string>
 
 #include "editor/device_session.h"
+#include "editor/file_actions.h"
 #include "editor/main_window.h"
 #include "editor/qt_window_link.h"
 #include "editor/shell.h"
+#include "editor/view_input.h"
 #include "protocol/device_state.h"
 #include "skin/view_painter.h"
 #include "skin/view_state.h"
@@ -26,6 +28,8 @@ class EditorProgram {
     MainWindow::Options window;
     // Where the skin images are ("img" below the working folder).
     QString image_folder = "img";
+    // The file work the buttons start; none given: the buttons start nothing.
+    FileActions* file_actions = nullptr;
   };
 
   EditorProgram(DeviceState& state, Shell& shell, DeviceSession& session, Options options);
@@ -50,8 +54,10 @@ class EditorProgram {
   DeviceSession& session_;
   Options options_;
   ViewState ui_;
-  // Outlives the window, whose paint calls it.
+  NoFileActions no_file_actions_;
+  // Both outlive the window, whose paint and mouse call them.
   std::unique_ptr<EditorViewPainter> painter_;
+  std::unique_ptr<ViewInput> input_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtWindowLink> link_;
   bool started_ = false;

@@ -133,7 +133,7 @@ void MainWindow::WaitingProgress(int preset_index) {
   if (waiting_ != nullptr) waiting_->SetPosition(preset_index);
 }
 
-void MainWindow::HideValueEntry() { shell_.HideValueEntry(); }
+void MainWindow::HideValueEntry() { logic_.OnDevicePageChange(); }
 
 void MainWindow::End(bool device_gone) {
   if (ended_) return;
@@ -195,21 +195,20 @@ void MainWindow::focusOutEvent(QFocusEvent* event) {
   logic_.OnKeyUp();
 }
 
+// Positions go to the logic with their fractions; it truncates them, as the base-canvas
+// mapping does.
 void MainWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  const QPoint p = event->position().toPoint();
-  logic_.OnLeftButtonDown(p.x(), p.y());
+  logic_.OnLeftButtonDown(event->position().x(), event->position().y());
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  const QPoint p = event->position().toPoint();
-  logic_.OnLeftButtonUp(p.x(), p.y());
+  logic_.OnLeftButtonUp(event->position().x(), event->position().y());
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint p = event->position().toPoint();
-  logic_.OnMouseMove(p.x(), p.y());
+  logic_.OnMouseMove(event->position().x(), event->position().y());
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {

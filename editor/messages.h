@@ -28,6 +28,22 @@ inline constexpr std::string_view kRestoreSuccess =
 inline constexpr std::string_view kBackupSuccess = "Backup successful!";
 inline constexpr std::string_view kRestoreFail = "Restore fail! please try again";
 
+// The save question before another preset is picked: its format takes the edited preset's
+// number (1..200), three digits.
+inline constexpr std::string_view kConfirmation = "Confirmation";
+inline constexpr const char* kSaveQuestionFormat = "Do you want to save changes to P%03d ?";
+
+inline constexpr std::string_view kWrongFileFormat =
+    "Wrong file format!\r\nPlease check compatibility of file type";
+
+// The save dialog.
+inline constexpr std::string_view kSaveDialogTitle = "SAVE";
+inline constexpr std::string_view kSaveButton = "SAVE";
+inline constexpr std::string_view kCancelButton = "CANCEL";
+inline constexpr std::string_view kPresetGroup = "Preset";
+inline constexpr std::string_view kNameLabel = "Name:";
+inline constexpr std::string_view kNumberLabel = "Number:";
+
 }  // namespace rq700::text
 
 #endif  // RQ700_EDITOR_MESSAGES_H_

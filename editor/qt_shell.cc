@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "editor/main_window.h"
+#include "editor/qt_save_dialog.h"
 
 namespace rq700 {
 namespace {
@@ -26,6 +27,9 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
   }
 }
 
+// The texts break their lines the Windows way; Qt wants a bare line feed.
+QString BoxText(std::string_view text) { return Q(text).replace("\r\n", "\n"); }
+
 }  // namespace
 
 QWidget* QtShell::Owner(MessageOwner owner) const {
@@ -41,13 +45,13 @@ QWidget* QtShell::Owner(MessageOwner owner) const {
 
 void QtShell::ShowMessage(MessageOwner owner, std::string_view text, std::string_view caption,
                           MessageIcon icon) {
-  QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::Ok, Owner(owner));
+  QMessageBox box(BoxIcon(icon), Q(caption), BoxText(text), QMessageBox::Ok, Owner(owner));
   box.exec();
 }
 
 bool QtShell::AskYesNo(MessageOwner owner, std::string_view text, std::string_view caption,
                        MessageIcon icon) {
-  QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
+  QMessageBox box(BoxIcon(icon), Q(caption), BoxText(text), QMessageBox::Yes | QMessageBox::No,
                   Owner(owner));
   return box.exec() == QMessageBox::Yes;
 }
@@ -109,5 +113,11 @@ std::string QtShell::ChooseFolder(std::string_view title) {
 }
 
 void QtShell::OpenUrl(std::string_view url) { QDesktopServices::openUrl(QUrl(Q(url))); }
+
+std::optional<SaveDialogChoice> QtShell::RunSaveDialog(const SaveDialogSetup& setup) {
+  SaveDialog dialog(setup, main_window_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choice();
+}
 
 }  // namespace rq700

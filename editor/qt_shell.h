@@ -32,6 +32,7 @@ class QtShell final : public Shell {
                              std::string_view suggested_name) override;
   std::string ChooseFolder(std::string_view title) override;
   void OpenUrl(std::string_view url) override;
+  std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup& setup) override;
 
  private:
   QWidget* Owner(MessageOwner owner) const;

@@ -1,6 +1,7 @@
 #ifndef RQ700_EDITOR_SHELL_H_
 #define RQ700_EDITOR_SHELL_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,18 @@ namespace rq700 {
 enum class MessageIcon { kNone, kError, kWarning };
 // The window a message box belongs to (and blocks while it is up).
 enum class MessageOwner { kNone, kMainWindow, kWaitingDialog };
+
+// What the save dialog shows when it opens: the name in its edit (one character per name
+// byte) and the preset slot (0..199) selected in its number box.
+struct SaveDialogSetup {
+  std::u16string name;
+  int selection = 0;
+};
+// What the user left in it when SAVE was pressed.
+struct SaveDialogChoice {
+  int selection = 0;
+  std::u16string name;
+};
 
 // What the editor's platform-free logic asks of the desktop. The Qt implementation shows
 // real dialogs; tests record the calls and script the answers.
@@ -41,7 +54,12 @@ class Shell {
   virtual std::string ChooseSaveFile(std::string_view title, std::string_view filter,
                                      std::string_view suggested_name) = 0;
   virtual std::string ChooseFolder(std::string_view title) = 0;
+  // Opens a web page in the desktop's browser.
   virtual void OpenUrl(std::string_view url) = 0;
+
+  // The modal save dialog over the main window ("SAVE": the preset number box P-001 ..
+  // P-200, the name edit, SAVE and CANCEL). Nothing when it was cancelled or closed.
+  virtual std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup& setup) = 0;
 };
 
 }  // namespace rq700

@@ -133,6 +133,7 @@ void WindowLogic::OnKeyDown(int key, bool ctrl_held) {
       shift_ = false;
       break;
     case kKeyEscape:
+      ui_.wide_active_item = 0;
       state_.active_item.Set(kItemDismissed);
       state_.active_sub_item.Set(kItemDismissed);
       ui_.list_selected.fill(0);
@@ -198,7 +199,7 @@ WindowLogic::ResizeResult WindowLogic::OnResize(int client_width, int client_hei
   return result;
 }
 
-BasePoint WindowLogic::ToBase(int client_x, int client_y) const {
+BasePoint WindowLogic::ToBase(double client_x, double client_y) const {
   return {static_cast<int>(static_cast<float>(client_x) / horizontal_scale_),
           static_cast<int>(static_cast<float>(client_y) / vertical_scale_)};
 }
@@ -211,25 +212,31 @@ int WindowLogic::PresentHeight() const {
   return static_cast<int>(kBaseCanvasHeight * vertical_scale_);
 }
 
-bool WindowLogic::OnLeftButtonDown(int client_x, int client_y) {
+bool WindowLogic::OnLeftButtonDown(double client_x, double client_y) {
   if (shell_.IsWaitCursor()) return false;
   const BasePoint p = ToBase(client_x, client_y);
-  if (pointer_ != nullptr) pointer_->Press(p.x, p.y);
+  const Modifier modifier = ctrl_ ? Modifier::kCtrl : shift_ ? Modifier::kShift : Modifier::kNone;
+  if (pointer_ != nullptr) pointer_->Press(p.x, p.y, modifier);
   return true;
 }
 
-void WindowLogic::OnLeftButtonUp(int client_x, int client_y) {
+void WindowLogic::OnLeftButtonUp(double client_x, double client_y) {
   const BasePoint p = ToBase(client_x, client_y);
   if (pointer_ != nullptr) pointer_->Release(p.x, p.y);
 }
 
-void WindowLogic::OnMouseMove(int client_x, int client_y) {
+void WindowLogic::OnMouseMove(double client_x, double client_y) {
   const BasePoint p = ToBase(client_x, client_y);
   if (pointer_ != nullptr) pointer_->Move(p.x, p.y);
 }
 
 void WindowLogic::OnWheel(int delta) {
   if (pointer_ != nullptr) pointer_->Wheel(delta);
+}
+
+void WindowLogic::OnDevicePageChange() {
+  ui_.wide_active_item = 0;
+  shell_.HideValueEntry();
 }
 
 }  // namespace rq700

@@ -4,14 +4,16 @@
 #include <cstdint>
 #include <functional>
 
+#include "editor/item_ids.h"
 #include "editor/shell.h"
 #include "protocol/device_state.h"
+#include "skin/view_layout.h"
 #include "skin/view_state.h"
 
 namespace rq700 {
 
-inline constexpr int kBaseCanvasWidth = 1232;
-inline constexpr int kBaseCanvasHeight = 779;
+inline constexpr int kBaseCanvasWidth = layout::kBaseWidth;
+inline constexpr int kBaseCanvasHeight = layout::kBaseHeight;
 
 // Key numbers as the window hands them over.
 inline constexpr int kKeyShift = 16;
@@ -23,19 +25,22 @@ inline constexpr int kKeyDown = 40;
 inline constexpr int kKeyA = 65;
 
 // Item ids the window itself looks at.
-inline constexpr int kItemPresetList = 5;
+inline constexpr int kItemPresetList = item::kPresetList;
 
 // Import and transfer result codes the boxes know.
 inline constexpr int kImportFailCode = 5;
 inline constexpr int kTransferRestored = 0;
 inline constexpr int kTransferFailed = 2;
 
+// The modifier key pressed last (Shift and Ctrl exclude each other), as a press sees it.
+enum class Modifier { kNone, kShift, kCtrl };
+
 // The pointer handlers of the view (presses, moves, releases, the wheel) and the value
 // entry box placement. The window converts positions to base-canvas coordinates first.
 class PointerInput {
  public:
   virtual ~PointerInput() = default;
-  virtual void Press(int x, int y) = 0;
+  virtual void Press(int x, int y, Modifier modifier) = 0;
   virtual void Move(int x, int y) = 0;
   virtual void Release(int x, int y) = 0;
   virtual void Wheel(int delta) = 0;
@@ -105,18 +110,22 @@ class WindowLogic {
   ResizeResult OnResize(int client_width, int client_height);
   float horizontal_scale() const { return horizontal_scale_; }
   float vertical_scale() const { return vertical_scale_; }
-  // Client pixels (negative while the captured mouse is left of or above the window) to
-  // base-canvas pixels, truncated toward zero.
-  BasePoint ToBase(int client_x, int client_y) const;
+  // Client pixels (negative while the captured mouse is left of or above the window, and
+  // with fractions where the desktop scales) to base-canvas pixels, truncated toward zero.
+  BasePoint ToBase(double client_x, double client_y) const;
   // The size the back buffer is stretched to.
   int PresentWidth() const;
   int PresentHeight() const;
 
   // A left press: ignored (false) while the wait cursor is up; else the press handler.
-  bool OnLeftButtonDown(int client_x, int client_y);
-  void OnLeftButtonUp(int client_x, int client_y);
-  void OnMouseMove(int client_x, int client_y);
+  bool OnLeftButtonDown(double client_x, double client_y);
+  void OnLeftButtonUp(double client_x, double client_y);
+  void OnMouseMove(double client_x, double client_y);
   void OnWheel(int delta);
+
+  // The device opened or closed a page itself: its page replaces any popup of ours and the
+  // value entry box goes.
+  void OnDevicePageChange();
 
  private:
   void MoveListCursor(int step);

@@ -51,6 +51,8 @@ void ResetToDefaults(DeviceState& s) {
   ResetTracked<uint8_t>(s.active_item, kItemNone);
   ResetTracked<uint8_t>(s.active_sub_item, kItemNone);
   s.exp_settings_marker = 0;
+  // Equal to its last-sent copy: a different start would send a page report at start-up
+  // for a list click that never happened.
   ResetTracked<uint8_t>(s.list_row, 0);
   for (auto& f : s.page_request) f = 0;
   ResetTracked<uint8_t>(s.shown_exp_tab, 0);

@@ -1,18 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 #include <atomic>
 #include <memory>
 #include <thread>
 
 #include "editor/editor_program.h"
+#include "editor/qt_save_dialog.h"
 #include "editor/qt_shell.h"
 #include "editor/waiting_dialog.h"
 #include "tests/editor/qt_app.h"
@@ -47,7 +53,7 @@ class FakeSession : public DeviceSession {
 
 class RecordingPointer : public PointerInput {
  public:
-  void Press(int x, int y) override { presses.push_back({x, y}); }
+  void Press(int x, int y, Modifier) override { presses.push_back({x, y}); }
   void Move(int, int) override {}
   void Release(int, int) override { ++releases; }
   void Wheel(int delta) override { wheels.push_back(delta); }
@@ -391,6 +397,10 @@ TEST_F(MainWindowTest, ClickUnderTheWaitCursorIsIgnored) {
   click(QPointF(100, 200));
   ASSERT_EQ(pointer.presses.size(), 1u);
   EXPECT_EQ(pointer.presses[0], (BasePoint{100, 200}));
+  // A fractional position (a scaled desktop) is cut off, not rounded.
+  click(QPointF(100.7, 200.9));
+  ASSERT_EQ(pointer.presses.size(), 2u);
+  EXPECT_EQ(pointer.presses[1], (BasePoint{100, 200}));
   window->set_pointer_input(nullptr);
 }
 
@@ -435,6 +445,78 @@ TEST(QtShellTest, WaitCursorAndValueEntryFontAreTheWindows) {
   EXPECT_LT(small, normal);
   EXPECT_GT(large, normal);
   EXPECT_GE(window.value_entry()->font().weight(), QFont::Bold);
+}
+
+TEST(SaveDialogTest, HasTheNumberBoxNameEditAndButtonsInsideItsGroup) {
+  testing::EnsureApp();
+  SaveDialog dialog({u"TONE 41", 41}, nullptr);
+  EXPECT_EQ(dialog.windowTitle(), "SAVE");
+  ASSERT_EQ(dialog.number_box()->count(), 200);
+  EXPECT_EQ(dialog.number_box()->itemText(0), "P-001");
+  EXPECT_EQ(dialog.number_box()->itemText(199), "P-200");
+  EXPECT_EQ(dialog.number_box()->currentText(), "P-042");
+  EXPECT_EQ(dialog.name_edit()->text(), "TONE 41");
+  EXPECT_EQ(dialog.save_button()->text(), "SAVE");
+  EXPECT_TRUE(dialog.save_button()->isDefault());
+  EXPECT_EQ(dialog.cancel_button()->text(), "CANCEL");
+  const auto* group = dialog.findChild<QGroupBox*>();
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->title(), "Preset");
+  QStringList labels;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
+  EXPECT_TRUE(labels.contains("Number:"));
+  EXPECT_TRUE(labels.contains("Name:"));
+  // Number and name sit in the group's band, the buttons below it, SAVE left of CANCEL.
+  for (QWidget* w :
+       {static_cast<QWidget*>(dialog.number_box()), static_cast<QWidget*>(dialog.name_edit())}) {
+    EXPECT_TRUE(group->geometry().contains(w->geometry().center()));
+  }
+  EXPECT_GT(dialog.save_button()->y(), group->geometry().center().y());
+  EXPECT_LT(dialog.save_button()->x(), dialog.cancel_button()->x());
+  EXPECT_TRUE(dialog.rect().contains(dialog.cancel_button()->geometry()));
+  dialog.name_edit()->setText("lead");
+  dialog.number_box()->setCurrentIndex(6);
+  EXPECT_EQ(dialog.choice().selection, 6);
+  EXPECT_EQ(dialog.choice().name, u"lead");
+}
+
+TEST(QtShellTest, SaveDialogRunsModallyAndCancelOrCloseGiveNothing) {
+  testing::EnsureApp();
+  auto state = std::make_unique<DeviceState>();
+  ViewState ui;
+  QtShell shell;
+  MainWindow::Options options;
+  options.run_timers = false;
+  MainWindow window(*state, ui, shell, {}, options);
+  shell.set_main_window(&window);
+  // Acts on the dialog once it is up.
+  auto when_up = [](std::function<void(SaveDialog*)> act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+      if (auto* dialog = qobject_cast<SaveDialog*>(QApplication::activeModalWidget())) {
+        timer->stop();
+        timer->deleteLater();
+        act(dialog);
+      }
+    });
+    timer->start(5);
+  };
+
+  when_up([&window](SaveDialog* dialog) {
+    EXPECT_EQ(dialog->parentWidget(), &window) << "owned by the main window";
+    dialog->number_box()->setCurrentIndex(6);
+    dialog->name_edit()->setText("lead");
+    dialog->save_button()->click();
+  });
+  const auto saved = shell.RunSaveDialog({u"OLD", 3});
+  ASSERT_TRUE(saved.has_value());
+  EXPECT_EQ(saved->selection, 6);
+  EXPECT_EQ(saved->name, u"lead");
+
+  when_up([](SaveDialog* dialog) { dialog->cancel_button()->click(); });
+  EXPECT_FALSE(shell.RunSaveDialog({u"OLD", 3}).has_value());
+  when_up([](SaveDialog* dialog) { dialog->close(); });
+  EXPECT_FALSE(shell.RunSaveDialog({u"OLD", 3}).has_value());
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 #define RQ700_TESTS_EDITOR_RECORDING_SHELL_H_
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "editor/file_actions.h"
 #include "editor/shell.h"
 
 namespace rq700::testing {
@@ -45,7 +47,11 @@ class RecordingShell : public Shell {
     return {};
   }
   std::string ChooseFolder(std::string_view) override { return {}; }
-  void OpenUrl(std::string_view) override {}
+  void OpenUrl(std::string_view url) override { opened_urls.emplace_back(url); }
+  std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup& setup) override {
+    save_dialogs.push_back(setup);
+    return save_answer;
+  }
 
   std::vector<Message> messages;
   std::function<void()> during_message;
@@ -54,6 +60,35 @@ class RecordingShell : public Shell {
   int cursor_changes = 0;
   int value_entry_hidden = 0;
   std::vector<int> value_entry_styles;
+  std::vector<std::string> opened_urls;
+  std::vector<SaveDialogSetup> save_dialogs;
+  std::optional<SaveDialogChoice> save_answer;  // nothing: CANCEL
+};
+
+// File actions that remember what the view started and answer the choosers from a script.
+class RecordingFileActions : public FileActions {
+ public:
+  FileChoice ChooseBackupFile() override {
+    calls.push_back("backup");
+    return backup_choice;
+  }
+  FileChoice ChooseRestoreFile() override {
+    calls.push_back("restore");
+    return restore_choice;
+  }
+  void ImportPresets() override { calls.push_back("import presets"); }
+  void ExportPresets() override { calls.push_back("export presets"); }
+  void ImportImpulseResponse(int slot) override {
+    calls.push_back("import ir " + std::to_string(slot));
+  }
+  void DeleteImpulseResponse(int slot) override {
+    calls.push_back("delete ir " + std::to_string(slot));
+  }
+  void ImportAmplifier(int slot) override { calls.push_back("import amp " + std::to_string(slot)); }
+
+  std::vector<std::string> calls;
+  FileChoice backup_choice = FileChoice::kCancelled;
+  FileChoice restore_choice = FileChoice::kCancelled;
 };
 
 }  // namespace rq700::testing

@@ -14,13 +14,17 @@ using testing::RecordingShell;
 
 class RecordingPointer : public PointerInput {
  public:
-  void Press(int x, int y) override { presses.push_back({x, y}); }
+  void Press(int x, int y, Modifier modifier) override {
+    presses.push_back({x, y});
+    modifiers.push_back(modifier);
+  }
   void Move(int x, int y) override { moves.push_back({x, y}); }
   void Release(int x, int y) override { releases.push_back({x, y}); }
   void Wheel(int delta) override { wheels.push_back(delta); }
   void PlaceValueEntry() override { ++placements; }
 
   std::vector<BasePoint> presses, moves, releases;
+  std::vector<Modifier> modifiers;
   std::vector<int> wheels;
   int placements = 0;
 };
@@ -239,15 +243,23 @@ TEST_F(WindowLogicTest, CtrlASelectsEveryPresetOnlyOverTheList) {
 }
 
 TEST_F(WindowLogicTest, EscapeDismissesPopupsSelectionAndTheEntryBox) {
+  ui_.wide_active_item = 500;
   state_->active_item.Set(7);
   state_->active_sub_item.Set(23);
   ui_.list_selected[3] = 1;
   ui_.list_selected[199] = 1;
   logic_->OnKeyDown(kKeyEscape, false);
-  EXPECT_EQ(state_->active_item.Get(), 254);
+  EXPECT_EQ(ActiveItem(*state_, ui_), 254) << "the backup/restore popup closes too";
   EXPECT_EQ(state_->active_sub_item.Get(), 254);
   EXPECT_EQ(std::count(ui_.list_selected.begin(), ui_.list_selected.end(), 1), 0);
   EXPECT_EQ(shell_.value_entry_hidden, 1);
+
+  // A page the device opens replaces our popup as well.
+  ui_.wide_active_item = 500;
+  state_->active_item.Set(6);
+  logic_->OnDevicePageChange();
+  EXPECT_EQ(ActiveItem(*state_, ui_), 6);
+  EXPECT_EQ(shell_.value_entry_hidden, 2);
 }
 
 TEST_F(WindowLogicTest, UpAndDownWalkThePresetListWithinItsEnds) {
@@ -314,6 +326,9 @@ TEST_F(WindowLogicTest, MousePositionsMapToTheBaseCanvas) {
   // Left of and above the window while captured: negative, truncated toward zero.
   EXPECT_EQ(logic_->ToBase(-3, -1), (BasePoint{-2, 0}));
   EXPECT_EQ(logic_->ToBase(-300, -150), (BasePoint{-200, -100}));
+  // Fractions the desktop reports are cut off, never rounded up.
+  EXPECT_EQ(logic_->ToBase(4.4, 2.99), (BasePoint{2, 1}));
+  EXPECT_EQ(logic_->ToBase(-1.4, -0.6), (BasePoint{0, 0}));
 
   logic_->OnMouseMove(150, 150);
   logic_->OnWheel(-120);
@@ -335,11 +350,23 @@ TEST_F(WindowLogicTest, ClicksUnderTheWaitCursorAreIgnored) {
   EXPECT_FALSE(logic_->OnLeftButtonDown(100, 100));
   EXPECT_TRUE(pointer_.presses.empty());
   shell_.wait_cursor = false;
-  EXPECT_TRUE(logic_->OnLeftButtonDown(100, 100));
+  EXPECT_TRUE(logic_->OnLeftButtonDown(100.9, 100.5));
   logic_->OnLeftButtonUp(101, 102);
   ASSERT_EQ(pointer_.presses.size(), 1u);
   EXPECT_EQ(pointer_.presses[0], (BasePoint{100, 100}));
   EXPECT_EQ(pointer_.releases[0], (BasePoint{101, 102}));
+}
+
+TEST_F(WindowLogicTest, PressesCarryTheModifierPressedLast) {
+  logic_->OnLeftButtonDown(1, 1);
+  logic_->OnKeyDown(kKeyShift, false);
+  logic_->OnLeftButtonDown(1, 1);
+  logic_->OnKeyDown(kKeyCtrl, true);
+  logic_->OnLeftButtonDown(1, 1);
+  logic_->OnKeyUp();
+  logic_->OnLeftButtonDown(1, 1);
+  EXPECT_EQ(pointer_.modifiers, (std::vector<Modifier>{Modifier::kNone, Modifier::kShift,
+                                                       Modifier::kCtrl, Modifier::kNone}));
 }
 
 }  // namespace

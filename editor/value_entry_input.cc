@@ -1,0 +1,7 @@
+#include "editor/value_entry_input.h"
+
+namespace rq700 {
+
+void PlaceValueEntry(InputContext&, int) {}
+
+}  // namespace rq700
