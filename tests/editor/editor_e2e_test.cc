@@ -3,15 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "editor/editor_program.h"
 #include "editor/link_session.h"
 #include "emulator/server.h"
+#include "skin/view_layout.h"
 #include "tests/editor/qt_app.h"
 #include "tests/editor/recording_shell.h"
 
@@ -66,6 +71,66 @@ class EditorAgainstEmulatorTest : public ::testing::Test {
     }
     return count;
   }
+
+  // Payloads of the host packets with `command`, in the order the device got them, each
+  // with its line number in the log.
+  struct Sent {
+    int line;
+    std::vector<uint8_t> payload;
+  };
+  std::vector<Sent> HostPayloads(uint8_t command) {
+    std::vector<Sent> sent;
+    QFile log(QString::fromStdString(log_path()));
+    if (!log.open(QIODevice::ReadOnly)) return sent;
+    int line_number = 0;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+      ++line_number;
+      if (!line.startsWith("H>D AA 55 ")) continue;
+      std::vector<uint8_t> bytes;
+      for (const QByteArray& hex : line.mid(4).split(' ')) bytes.push_back(hex.toUInt(nullptr, 16));
+      // AA 55, length (2), command, payload, CRC (2)
+      if (bytes.size() < 7 || bytes[4] != command) continue;
+      sent.push_back({line_number, std::vector<uint8_t>(bytes.begin() + 5, bytes.end() - 2)});
+    }
+    return sent;
+  }
+  // Waits until the device got a `command` packet whose payload starts with `prefix`,
+  // logged after line `after`; the line of the last such packet, or 0.
+  int WaitForPacket(uint8_t command, const std::vector<uint8_t>& prefix, int after = 0) {
+    int found = 0;
+    PumpUntil(
+        [&] {
+          for (const Sent& s : HostPayloads(command)) {
+            if (s.line > after && s.payload.size() >= prefix.size() &&
+                std::equal(prefix.begin(), prefix.end(), s.payload.begin()))
+              found = s.line;
+          }
+          return found != 0;
+        },
+        kDeviceWaitMs);
+    return found;
+  }
+
+  // The mouse on the real window (at base size, client pixels are base-canvas pixels).
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    MainWindow* window = program_->window();
+    const QPointF local(at);
+    QMouseEvent event(type, local, window->mapToGlobal(local),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &event);
+  }
+  void Drag(QPoint from, QPoint to) {
+    Mouse(QEvent::MouseMove, from, Qt::NoButton);
+    Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, to, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+  }
+  void Click(QPoint at) { Drag(at, at); }
+
+  // Generous: other builds share the machine.
+  static constexpr int kDeviceWaitMs = 20000;
 
   void MakeProgram() {
     state_ = std::make_unique<DeviceState>();
@@ -195,6 +260,118 @@ TEST_F(EditorAgainstEmulatorTest, SystemByte7At2ClosesTheWindowAfter50Ticks) {
   EXPECT_TRUE(window->ended());
   program_->Shutdown();
   EXPECT_FALSE(session_->session()->threads().running());
+}
+
+// A point inside preset-list row `row`.
+QPoint PresetRow(int row) { return QPoint(1100, 169 + 23 * row + 10); }
+
+// The module command that carries module type `type`.
+uint8_t ModuleCommand(int type) {
+  return static_cast<uint8_t>(type <= 2 ? 0x8F + type : 0x90 + type);
+}
+
+TEST_F(EditorAgainstEmulatorTest, ClickedPresetRowIsSelectedOnTheDevice) {
+  StartEmulator();
+  StartAndLoad();
+  // Nothing is sent after the dump that the device did not ask for: a few idle turns of
+  // the sequencer bring no page report (the list row starts where its last-sent copy is).
+  QElapsedTimer idle;
+  idle.start();
+  PumpUntil([&] { return idle.elapsed() > 300; });
+  EXPECT_TRUE(HostPayloads(0x82).empty());
+  EXPECT_TRUE(HostPayloads(0xA6).empty());
+
+  Click(PresetRow(4));
+  EXPECT_NE(WaitForPacket(0xA6, {4}), 0);
+  EXPECT_EQ(state_->current_preset.load(), 4);
+  EXPECT_TRUE(shell_.messages.empty());
+}
+
+TEST_F(EditorAgainstEmulatorTest, UnsavedEditAsksFirstAndNoStillSwitches) {
+  StartEmulator();
+  StartAndLoad();
+  const int current = state_->current_preset.load();
+  const int target = current == 7 ? 8 : 7;
+  // An edit through the volume popup; the device hears it and the preset is dirty.
+  Click(QPoint(950, 140));
+  Click(QPoint(910, 100));
+  ASSERT_NE(WaitForPacket(0xA2, {50}), 0);
+  ASSERT_TRUE(PumpUntil([&] { return state_->dirty.load() == 1; }, kDeviceWaitMs));
+
+  shell_.yes_answer = false;
+  Click(PresetRow(target));
+  ASSERT_EQ(shell_.messages.size(), 1u);
+  char question[64];
+  std::snprintf(question, sizeof(question), "Do you want to save changes to P%03d ?", current + 1);
+  EXPECT_EQ(shell_.messages[0].text, question);
+  EXPECT_NE(WaitForPacket(0xA6, {static_cast<uint8_t>(target)}), 0);
+  EXPECT_EQ(state_->current_preset.load(), target);
+  EXPECT_EQ(state_->dirty.load(), 0);
+}
+
+TEST_F(EditorAgainstEmulatorTest, ChainSlotClickSelectsAndSwitchesAndADragReorders) {
+  StartEmulator();
+  StartAndLoad();
+  // A slot of the upper row whose module's panel is not the one shown.
+  const int slot = state_->chain_order[2].Get() != state_->selected_module.Get() ? 2 : 3;
+  const int type = state_->chain_order[slot].Get();
+  const bool was_on = state_->chain_off[slot].Get() == 0;
+  const QPoint centre(layout::kHitRects[11 + slot].left + 40, 500);
+
+  // Its module's panel comes up and the device is told. A first click switches an on
+  // module off (an off one stays off); the click after it on the same slot switches it on,
+  // the next off again.
+  Click(centre);
+  EXPECT_EQ(state_->selected_module.Get(), type);
+  EXPECT_NE(WaitForPacket(0x82, {static_cast<uint8_t>(type)}), 0);
+  if (was_on) {
+    EXPECT_NE(WaitForPacket(ModuleCommand(type), {0, 0}), 0) << "switched off";
+  }
+  Click(centre);
+  const int on_line = WaitForPacket(ModuleCommand(type), {0, 1});
+  EXPECT_NE(on_line, 0) << "switched on";
+  Click(centre);
+  EXPECT_NE(WaitForPacket(ModuleCommand(type), {0, 0}, on_line), 0) << "switched off again";
+
+  // The module of slot 2 dropped on slot 6: slots 3..6 move one toward slot 2.
+  std::vector<uint8_t> order;
+  for (int slot = 0; slot < 9; ++slot) order.push_back(state_->chain_order[slot].Get());
+  const uint8_t moved = order[1];
+  order.erase(order.begin() + 1);
+  order.insert(order.begin() + 5, moved);
+  Drag(QPoint(520, 500), QPoint(700, 650));
+  EXPECT_NE(WaitForPacket(0xA0, order), 0);
+}
+
+TEST_F(EditorAgainstEmulatorTest, VolumeSliderSendsTheVolumeUnderTheMouse) {
+  StartEmulator();
+  StartAndLoad();
+  Click(QPoint(950, 140));
+  Mouse(QEvent::MouseMove, QPoint(910, 100), Qt::NoButton);
+  Mouse(QEvent::MouseButtonPress, QPoint(910, 100), Qt::LeftButton);
+  EXPECT_NE(WaitForPacket(0xA2, {50}), 0);  // (910 - 855) x 100 / 110
+  Mouse(QEvent::MouseMove, QPoint(943, 300), Qt::LeftButton);
+  EXPECT_NE(WaitForPacket(0xA2, {80}), 0);
+  Mouse(QEvent::MouseMove, QPoint(1100, 300), Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, QPoint(1100, 300), Qt::NoButton);
+  EXPECT_NE(WaitForPacket(0xA2, {100}), 0);
+}
+
+TEST_F(EditorAgainstEmulatorTest, SaveSendsTheUpperCasedNameToTheChosenSlotThenSelectsIt) {
+  StartEmulator();
+  StartAndLoad();
+  const int slot = state_->current_preset.load() == 9 ? 10 : 9;
+  shell_.save_answer = SaveDialogChoice{slot, u"my lead"};
+  Click(QPoint(450, 55));
+  ASSERT_EQ(shell_.save_dialogs.size(), 1u);
+  const std::vector<uint8_t> save = {
+      static_cast<uint8_t>(slot), 'M', 'Y', ' ', 'L', 'E', 'A', 'D', 0, 0, 0, 0, 0, 0, 0, 0};
+  const int save_line = WaitForPacket(0xA8, save);
+  ASSERT_NE(save_line, 0);
+  const int select_line = WaitForPacket(0xA6, {static_cast<uint8_t>(slot)});
+  EXPECT_GT(select_line, save_line) << "the device switches after it stored the preset";
+  EXPECT_EQ(PresetName(*state_, slot), "P0" + std::to_string(slot + 1) + ": MY LEAD");
+  EXPECT_EQ(HostPayloads(0xA8).size(), 1u);
 }
 
 }  // namespace
