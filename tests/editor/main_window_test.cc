@@ -421,15 +421,27 @@ TEST_F(MainWindowTest, OnlyTheVerticalWheelTurnsReachTheView) {
   window->set_pointer_input(nullptr);
 }
 
-TEST(QtShellTest, WaitCursorAndValueEntryFontAreTheWindows) {
-  testing::EnsureApp();
-  auto state = std::make_unique<DeviceState>();
-  ViewState ui;
-  QtShell shell;
-  MainWindow::Options options;
-  options.run_timers = false;
-  MainWindow window(*state, ui, shell, {}, options);
-  shell.set_main_window(&window);
+// The Qt shell over a main window of its own.
+class QtShellTest : public ::testing::Test {
+ protected:
+  QtShellTest() {
+    testing::EnsureApp();
+    state_ = std::make_unique<DeviceState>();
+    MainWindow::Options options;
+    options.run_timers = false;
+    window_ = std::make_unique<MainWindow>(*state_, ui_, shell_, QtImageSet{}, options);
+    shell_.set_main_window(window_.get());
+  }
+
+  std::unique_ptr<DeviceState> state_;
+  ViewState ui_;
+  QtShell shell_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(QtShellTest, WaitCursorAndValueEntryFontAreTheWindows) {
+  QtShell& shell = shell_;
+  MainWindow& window = *window_;
   EXPECT_FALSE(shell.IsWaitCursor());
   shell.SetWaitCursor(true);
   EXPECT_TRUE(shell.IsWaitCursor());
@@ -480,15 +492,9 @@ TEST(SaveDialogTest, HasTheNumberBoxNameEditAndButtonsInsideItsGroup) {
   EXPECT_EQ(dialog.choice().name, u"lead");
 }
 
-TEST(QtShellTest, SaveDialogRunsModallyAndCancelOrCloseGiveNothing) {
-  testing::EnsureApp();
-  auto state = std::make_unique<DeviceState>();
-  ViewState ui;
-  QtShell shell;
-  MainWindow::Options options;
-  options.run_timers = false;
-  MainWindow window(*state, ui, shell, {}, options);
-  shell.set_main_window(&window);
+TEST_F(QtShellTest, SaveDialogRunsModallyAndCancelOrCloseGiveNothing) {
+  QtShell& shell = shell_;
+  MainWindow& window = *window_;
   // Acts on the dialog once it is up.
   auto when_up = [](std::function<void(SaveDialog*)> act) {
     auto* timer = new QTimer;
