@@ -17,8 +17,8 @@ void PressPanel(InputContext& c, int type, int x, int y);
 // The control under the mouse becomes the hover item.
 void HoverPanel(InputContext& c, int type, int x, int y);
 // A move with the button down while the pressed item is none of the view's own: the
-// drag of a module panel's slider bar. (The bars take their drags in the next step of the
-// input work; until then a pressed panel item has nothing to drag.)
+// drag of a module panel's or a page's slider bar. Not built yet: no pressed item has a
+// bar to drag.
 void DragPanel(InputContext& c, int x, int y);
 
 }  // namespace rq700

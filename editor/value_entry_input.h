@@ -9,8 +9,8 @@
 
 namespace rq700 {
 
-// Shows the box over the value box of item `item`, if it has one. (The value boxes take
-// typed values in the next step of the input work; until then no item places the box.)
+// Shows the box over the value box of item `item`, if it has one. Not built yet: no item
+// places the box.
 void PlaceValueEntry(InputContext& c, int item);
 
 }  // namespace rq700
