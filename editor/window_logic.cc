@@ -157,6 +157,9 @@ void WindowLogic::MoveListCursor(int step) {
   state_.dirty.store(0, std::memory_order_relaxed);
   const int cursor = std::clamp(state_.list_cursor.Get() + step, 0, kLastPreset);
   state_.list_cursor.Set(cursor);
+  // The device switches along, as for a click on the list: otherwise the editor would show
+  // one preset while the device plays, and takes edits into, another.
+  state_.preset_change_request.store(1);
   state_.current_preset.store(cursor, std::memory_order_relaxed);
   SelectPreset(state_, cursor);
 }

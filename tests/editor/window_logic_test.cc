@@ -281,6 +281,7 @@ TEST_F(WindowLogicTest, UpAndDownWalkThePresetListWithinItsEnds) {
   EXPECT_EQ(state_->current_preset.load(), 1);
   EXPECT_EQ(state_->volume.Get(), 77) << "preset 1 was selected";
   EXPECT_EQ(state_->dirty.load(), 0);
+  EXPECT_EQ(state_->preset_change_request.load(), 1) << "the device is told";
 
   logic_->OnKeyDown(kKeyUp, false);
   logic_->OnKeyDown(kKeyUp, false);
