@@ -37,20 +37,23 @@ bool EndsWith(const std::string& s, std::string_view tail) {
 
 const FirmwareSegment kNoSegment{};
 
-}  // namespace
-
-bool FindFirmwareImage(const std::string& folder, std::string_view model_text,
-                       std::string* file_name) {
+// The prefix of the model text before its first "_V"; -1 as the mark when there is none
+// before position 28.
+int ModelPrefix(std::string_view model_text, std::string* prefix) {
   uint8_t text[kFirmwareModelTextSize] = {};
   if (!model_text.empty())
     std::memcpy(text, model_text.data(), std::min(model_text.size(), sizeof(text)));
   const int mark = VersionMarkPosition(text);
-  if (mark < 0) return false;
+  if (mark < 0) return -1;
   text[mark] = 0;
-  const std::string prefix(reinterpret_cast<const char*>(text));
+  *prefix = reinterpret_cast<const char*>(text);
+  return mark;
+}
 
-  // Names are visited in sorted order so that the choice among equal versions repeats.
-  std::vector<std::string> names;
+// The image names for `prefix` in one folder, in sorted order so that the choice among
+// equal versions repeats. False when the folder cannot be read.
+bool ImageNames(const std::string& folder, const std::string& prefix,
+                std::vector<std::string>* names) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
     std::error_code type_ec;
@@ -58,16 +61,50 @@ bool FindFirmwareImage(const std::string& folder, std::string_view model_text,
     std::string name = entry.path().filename().string();
     if (name.size() >= prefix.size() + 3 && name.compare(0, prefix.size(), prefix) == 0 &&
         EndsWith(name, ".zr")) {
-      names.push_back(std::move(name));
+      names->push_back(std::move(name));
     }
   }
-  if (ec || names.empty()) return false;
-  std::sort(names.begin(), names.end());
+  std::sort(names->begin(), names->end());
+  return !ec;
+}
+
+}  // namespace
+
+bool FindFirmwareImage(const std::string& folder, std::string_view model_text,
+                       std::string* file_name) {
+  std::string prefix;
+  const int mark = ModelPrefix(model_text, &prefix);
+  if (mark < 0) return false;
+  std::vector<std::string> names;
+  if (!ImageNames(folder, prefix, &names) || names.empty()) return false;
   std::string choice = names.front();
   for (size_t i = 1; i < names.size(); ++i) {
     if (Newer(names[i], choice, static_cast<size_t>(mark))) choice = names[i];
   }
   *file_name = choice;
+  return true;
+}
+
+bool FindNewestFirmwareImage(const std::vector<std::string>& folders, std::string_view model_text,
+                             std::string* path) {
+  std::string prefix;
+  const int mark = ModelPrefix(model_text, &prefix);
+  if (mark < 0) return false;
+  std::string choice_folder, choice;
+  for (const std::string& folder : folders) {
+    if (folder.empty()) continue;
+    std::vector<std::string> names;
+    // A folder that is missing or unreadable offers nothing; the others still count.
+    ImageNames(folder, prefix, &names);
+    for (const std::string& name : names) {
+      if (choice.empty() || Newer(name, choice, static_cast<size_t>(mark))) {
+        choice = name;
+        choice_folder = folder;
+      }
+    }
+  }
+  if (choice.empty()) return false;
+  *path = (std::filesystem::path(choice_folder) / choice).string();
   return true;
 }
 

@@ -46,6 +46,12 @@ inline constexpr size_t kFwFirstBlock = 27;
 bool FindFirmwareImage(const std::string& folder, std::string_view model_text,
                        std::string* file_name);
 
+// The same choice over the images of several folders taken together (empty entries are
+// skipped, a missing folder offers nothing). Among equal versions the earlier folder
+// wins. Gives the chosen file's path.
+bool FindNewestFirmwareImage(const std::vector<std::string>& folders, std::string_view model_text,
+                             std::string* path);
+
 struct FirmwareHeader {
   std::string model;
   uint8_t apply_command = 0;

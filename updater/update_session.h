@@ -49,8 +49,12 @@ struct UpdateSession {
   std::mutex record_mutex;
   UpdateStatusSink& sink;
 
-  // Folder of the firmware images, relative to the current directory.
+  // Folder of the firmware images that come with the program, relative to the current
+  // directory unless the launcher gives its own folder.
   std::string firmware_folder = "./Firmware/";
+  // The user's own images (the program's folder may be read-only); empty for none. The
+  // newest version across both folders is sent.
+  std::string user_firmware_folder;
   // The delay primitive: every wait of the update counts calls of it with 1 ms.
   std::function<void(int ms)> delay;
 

@@ -75,18 +75,18 @@ class Worker {
       std::lock_guard lock(session_.record_mutex);
       model_text = session_.record.model_text;
     }
-    std::string file_name;
+    std::string image_path;
     const std::string_view model(reinterpret_cast<const char*>(model_text.data()),
                                  model_text.size());
-    if (!files::FindFirmwareImage(session_.firmware_folder, model, &file_name)) {
+    if (!files::FindNewestFirmwareImage({session_.firmware_folder, session_.user_firmware_folder},
+                                        model, &image_path)) {
       return End(kStatusOpenFirmware);
     }
     // Open refuses any image whose chain, segments or counts would lead the update
     // outside the file; an image that has nothing to send, or nothing to count progress
     // by, is refused before anything goes to the device.
-    if (image_.Open(session_.firmware_folder + file_name) == 0 ||
-        image_.header().model != files::kFirmwareTargetModel || image_.segment_count() < 1 ||
-        image_.total_blocks() == 0) {
+    if (image_.Open(image_path) == 0 || image_.header().model != files::kFirmwareTargetModel ||
+        image_.segment_count() < 1 || image_.total_blocks() == 0) {
       return End(kStatusOpenFirmware);
     }
     const files::FirmwareHeader& header = image_.header();

@@ -66,6 +66,28 @@ TEST(FirmwareFind, ModelTextWithoutUsableMark) {
   EXPECT_FALSE(FindFirmwareImage(dir.Path("missing"), kModelText, &name));
 }
 
+TEST(FirmwareFind, NewestAcrossTheSuiteAndTheUserFolders) {
+  TempDir suite, user;
+  const std::string missing = suite.Path("missing");
+  auto find = [](std::vector<std::string> folders) {
+    std::string path;
+    return FindNewestFirmwareImage(folders, kModelText, &path) ? path : "<none>";
+  };
+  EXPECT_EQ(find({suite.path(), user.path()}), "<none>");
+  WriteBytes(suite.Path("ZORVA_RQ700_V1.9.9.zr"), {1});
+  // A missing folder and an empty entry offer nothing and spoil nothing.
+  EXPECT_EQ(find({missing, "", suite.path()}), suite.Path("ZORVA_RQ700_V1.9.9.zr"));
+  WriteBytes(user.Path("ZORVA_RQ700_V2.0.0.zr"), {1});
+  WriteBytes(user.Path("ZORVA_RQ700_V1.0.0.zr"), {1});
+  EXPECT_EQ(find({suite.path(), user.path()}), user.Path("ZORVA_RQ700_V2.0.0.zr"));
+  // Equal versions: the earlier folder wins, whichever it is.
+  WriteBytes(suite.Path("ZORVA_RQ700_V2.0.0.zr"), {1});
+  EXPECT_EQ(find({suite.path(), user.path()}), suite.Path("ZORVA_RQ700_V2.0.0.zr"));
+  EXPECT_EQ(find({user.path(), suite.path()}), user.Path("ZORVA_RQ700_V2.0.0.zr"));
+  std::string path;
+  EXPECT_FALSE(FindNewestFirmwareImage({suite.path()}, "ZORVA_RQ700", &path));
+}
+
 FirmwareImagePlan ThreeSegments() {
   FirmwareImagePlan plan;
   plan.apply_command = 0xC5;

@@ -68,9 +68,11 @@ class UpdateWorkerTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   void WriteImage(const std::vector<uint8_t>& bytes,
-                  const std::string& name = "ZORVA_RQ700_V2.0.0.zr") {
+                  const std::string& name = "ZORVA_RQ700_V2.0.0.zr",
+                  const std::string& folder = "Firmware") {
     ASSERT_FALSE(bytes.empty());
-    std::ofstream out(dir_ / "Firmware" / name, std::ios::binary);
+    fs::create_directories(dir_ / folder);
+    std::ofstream out(dir_ / folder / name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
   }
 
@@ -84,6 +86,7 @@ class UpdateWorkerTest : public ::testing::Test {
     LoggingSink sink(log_, &units_);
     UpdateSession session(device_, record_, sink);
     session.firmware_folder = (dir_ / "Firmware").string() + "/";
+    session.user_firmware_folder = (dir_ / "user").string();
     session.delay = [this](int ms) {
       if (ms == 1) ++units_;
       // Counted, not timed: a short real sleep keeps the tests quick.
@@ -124,6 +127,15 @@ TEST_F(UpdateWorkerTest, OneSegmentOf1024BytesSendsTwoBlocksWithProgressBeforeEa
   EXPECT_FALSE(device_.is_open());
   // The identity reply replaced the device record's texts.
   EXPECT_EQ(record_.Version(), "1.9.9");
+}
+
+TEST_F(UpdateWorkerTest, TheUsersNewerImageIsSent) {
+  WriteImage(files::BuildFirmwareImage(OneSegment(512, 0x0100)), "ZORVA_RQ700_V2.0.0.zr");
+  WriteImage(files::BuildFirmwareImage(OneSegment(512, 0x0200)), "ZORVA_RQ700_V2.0.1.zr", "user");
+  EXPECT_EQ(RunUpdate({}), 1);
+  const Events events = log_.Events();
+  EXPECT_NE(std::find(events.begin(), events.end(), "recv 30 0200"), events.end());
+  EXPECT_EQ(std::find(events.begin(), events.end(), "recv 30 0100"), events.end());
 }
 
 TEST_F(UpdateWorkerTest, BlockNumbersWrapAndTrailingBytesAreNotSent) {
