@@ -4,18 +4,21 @@
 
 namespace rq700 {
 
-std::string EditorFolder() { return std::string("./") + kTargetModel; }
+std::string EditorFolder(const std::string& suite_folder) {
+  return suite_folder + "/" + kTargetModel;
+}
 
-std::string EditorProgram() {
+std::string EditorProgram(const std::string& suite_folder) {
 #ifdef _WIN32
-  return EditorFolder() + "/" + kTargetModel + ".exe";
+  return EditorFolder(suite_folder) + "/" + kTargetModel + ".exe";
 #else
-  return EditorFolder() + "/" + kTargetModel;
+  return EditorFolder(suite_folder) + "/" + kTargetModel;
 #endif
 }
 
-void LaunchEditor(const std::string& device_path, ProcessStarter& starter) {
-  starter.StartDetached(EditorProgram(), {device_path}, EditorFolder());
+void LaunchEditor(const std::string& device_path, ProcessStarter& starter,
+                  const std::string& suite_folder) {
+  starter.StartDetached(EditorProgram(suite_folder), {device_path}, EditorFolder(suite_folder));
 }
 
 }  // namespace rq700

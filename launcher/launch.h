@@ -16,14 +16,16 @@ class ProcessStarter {
                              const std::string& working_folder) = 0;
 };
 
-// The editor, named after the model, in a folder of the same name below the current
-// directory: "./ZORVA_RQ700/ZORVA_RQ700" (".exe" on Windows), run in "./ZORVA_RQ700".
-std::string EditorProgram();
-std::string EditorFolder();
+// The editor, named after the model, in a folder of the same name below the suite's
+// folder (the current directory by default): "./ZORVA_RQ700/ZORVA_RQ700" (".exe" on
+// Windows), run in "./ZORVA_RQ700".
+std::string EditorProgram(const std::string& suite_folder = ".");
+std::string EditorFolder(const std::string& suite_folder = ".");
 
 // Starts the editor with the device path as its one argument and does not wait for it.
 // A failure to start is not reported: the launcher ends either way.
-void LaunchEditor(const std::string& device_path, ProcessStarter& starter);
+void LaunchEditor(const std::string& device_path, ProcessStarter& starter,
+                  const std::string& suite_folder = ".");
 
 }  // namespace rq700
 

@@ -14,7 +14,8 @@ std::string NoDeviceMessage(const std::string& denied_path) {
 }
 
 LauncherOutcome RunLauncher(const std::vector<DeviceEntry>& entries, DeviceQueries& queries,
-                            ProcessStarter& starter, LauncherShell& shell, LauncherDevice& device) {
+                            ProcessStarter& starter, LauncherShell& shell, LauncherDevice& device,
+                            const std::string& suite_folder) {
   DeviceRecord record;
   const DetectOutcome detected = Detect(entries, queries, &record);
   switch (detected.result) {
@@ -26,7 +27,7 @@ LauncherOutcome RunLauncher(const std::vector<DeviceEntry>& entries, DeviceQueri
         shell.ShowNotice(kVersionTooLowText);
         return LauncherOutcome::kVersionRefused;
       }
-      LaunchEditor(record.device_path, starter);
+      LaunchEditor(record.device_path, starter, suite_folder);
       return LauncherOutcome::kEditorStarted;
     case Detection::kUpdateMode:
       break;

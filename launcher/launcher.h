@@ -36,9 +36,10 @@ enum class LauncherOutcome {
 };
 
 // The launcher's one run: detect among `entries`, then report that nothing was found,
-// refuse the firmware, start the editor, or run the updater.
+// refuse the firmware, start the editor found in `suite_folder`, or run the updater.
 LauncherOutcome RunLauncher(const std::vector<DeviceEntry>& entries, DeviceQueries& queries,
-                            ProcessStarter& starter, LauncherShell& shell, LauncherDevice& device);
+                            ProcessStarter& starter, LauncherShell& shell, LauncherDevice& device,
+                            const std::string& suite_folder = ".");
 
 // The no-device text, followed by what to do when a device was seen that this user may
 // not open.

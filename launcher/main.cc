@@ -2,26 +2,33 @@
 // or carries a firmware update for a device waiting in update mode.
 #include <QApplication>
 #include <QIcon>
+#include <QStandardPaths>
 #include <chrono>
 #include <thread>
 
 #include "launcher/detect.h"
 #include "launcher/launcher.h"
 #include "launcher/qt_launcher_shell.h"
+#include "launcher/suite_folders.h"
 #include "link/device_enum.h"
 #include "link/launcher_device.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zorva Studio"));
-  // Data lies relative to the current directory, as the launcher is run from dist/.
-  app.setWindowIcon(QIcon(QStringLiteral("./icons/zorva-studio.png")));
+  // Lets the desktop match the window to the menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(RQ700_APP_ID));
+  // The executable's folder with links resolved, so a link in bin/ leads to the suite.
+  const rq700::SuiteFolders folders = rq700::FindSuiteFolders(
+      QCoreApplication::applicationDirPath().toStdString(),
+      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
+  app.setWindowIcon(QIcon(QString::fromStdString(folders.IconFile("zorva-studio.png"))));
   std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
   rq700::HidDeviceQueries queries;
   rq700::QtProcessStarter starter;
-  rq700::QtLauncherShell shell;
+  rq700::QtLauncherShell shell(folders);
   rq700::LauncherDevice device;
-  rq700::RunLauncher(rq700::EnumerateDevices(), queries, starter, shell, device);
+  rq700::RunLauncher(rq700::EnumerateDevices(), queries, starter, shell, device, folders.suite);
   return 0;
 }

@@ -27,7 +27,9 @@ void QtLauncherShell::ShowNotice(const std::string& text) {
 }
 
 void QtLauncherShell::RunUpdater(LauncherDevice& device, DeviceRecord& record) {
-  QtUpdaterWindow window(device, record);
+  QtUpdaterWindow window(device, record, QString::fromStdString(folders_.ImageFolder()));
+  window.session().firmware_folder = folders_.FirmwareFolder();
+  window.session().user_firmware_folder = folders_.user_firmware;
   window.show();
   QApplication::exec();
 }

@@ -1,8 +1,11 @@
 #ifndef RQ700_LAUNCHER_QT_LAUNCHER_SHELL_H_
 #define RQ700_LAUNCHER_QT_LAUNCHER_SHELL_H_
 
+#include <utility>
+
 #include "launcher/launch.h"
 #include "launcher/launcher.h"
+#include "launcher/suite_folders.h"
 
 namespace rq700 {
 
@@ -14,11 +17,16 @@ class QtProcessStarter : public ProcessStarter {
                      const std::string& working_folder) override;
 };
 
-// Message boxes and the updater window. Needs a QApplication.
+// Message boxes and the updater window, which takes its images and the firmware images
+// from `folders`. Needs a QApplication.
 class QtLauncherShell : public LauncherShell {
  public:
+  explicit QtLauncherShell(SuiteFolders folders = {}) : folders_(std::move(folders)) {}
   void ShowNotice(const std::string& text) override;
   void RunUpdater(LauncherDevice& device, DeviceRecord& record) override;
+
+ private:
+  SuiteFolders folders_;
 };
 
 }  // namespace rq700
