@@ -1,5 +1,6 @@
 // Draws the skin: every numbered image of the editor, the updater's four images and the two
-// program icons. Usage: skin_gen <editor img dir> <updater img dir> [<icon dir>]
+// program icons, and the launcher's icon in the desktop's icon theme sizes.
+// Usage: skin_gen <editor img dir> <updater img dir> [<icon dir> [<icon theme dir>]]
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,7 +28,9 @@ bool Save(const QImage& img, const QString& path) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: skin_gen <editor img dir> <updater img dir> [<icon dir>]\n");
+    std::fprintf(stderr,
+                 "usage: skin_gen <editor img dir> <updater img dir> [<icon dir> [<icon theme "
+                 "dir>]]\n");
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -60,6 +63,17 @@ int main(int argc, char** argv) {
     const QString icon_dir = QString::fromLocal8Bit(argv[3]);
     ok = Save(skin_gen::ProgramIcon(true), icon_dir + "/zorva-rq700.png") && ok;
     ok = Save(skin_gen::ProgramIcon(false), icon_dir + "/zorva-studio.png") && ok;
+  }
+  if (argc > 4) {
+    // <dir>/<N>x<N>/apps/zorva-studio.png, as the desktop's hicolor theme lays them out.
+    const QString theme_dir = QString::fromLocal8Bit(argv[4]);
+    const QImage icon = skin_gen::ProgramIcon(false);
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+      const QString dir = QStringLiteral("%1/%2x%2/apps").arg(theme_dir).arg(size);
+      const QImage scaled =
+          icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      ok = Save(scaled, dir + "/zorva-studio.png") && ok;
+    }
   }
   return ok ? 0 : 1;
 }
