@@ -56,11 +56,16 @@ void BM_Update64Blocks(benchmark::State& state) {
   int failures = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    std::vector<std::string> args = {"--socket", socket, "--mode", "update", "--version", "1.9.9"};
+    std::vector<std::string> args = {
+        "--socket",  socket,  "--mode",     "update",
+        "--version", "1.9.9", "--firmware", (dir / "Firmware" / "ZORVA_RQ700_V2.0.0.zr").string()};
     auto emulator = std::make_unique<EmulatorProcess>(RQ700_EMU_BINARY, dir.string(), args, paced);
+    // Detection wakes the loader and takes its identity, as the launcher does.
     rq700::DeviceRecord record;
-    const std::string model = "ZORVA_RQ700_V1.9.9";
-    std::copy(model.begin(), model.end(), record.model_text.begin());
+    rq700::HidDeviceQueries queries;
+    if (queries.UpdateModeQuery("emu:" + socket, &record) != rq700::QueryResult::kAnswered) {
+      ++failures;
+    }
     rq700::LauncherDevice device;
     device.Open("emu:" + socket);
     device.set_link_active(1);

@@ -42,8 +42,27 @@ void PutText(std::vector<uint8_t>& out, const std::string& text, size_t width) {
   for (size_t i = 0; i < width; ++i) out.push_back(i < text.size() ? text[i] : 0);
 }
 
-constexpr size_t kMaxFirmware = 16 * 1024 * 1024;
 constexpr size_t kMaxQueuedReports = 16384;
+
+size_t ReportsFor(size_t bytes) {
+  constexpr size_t kMost = kReportPayload;
+  return (bytes + kMost - 1) / kMost;
+}
+
+// Payload sizes of the host's commands, as the editor and launcher build them; a packet of
+// another size is refused. The MOD packet is two bytes longer for model 10, the IR and
+// AMP transfers and the restore chunk depend on their stage or item: those are checked
+// where they are handled.
+struct Exact {
+  uint8_t command;
+  size_t payload;
+};
+constexpr Exact kExactSizes[] = {
+    {0x84, 2},  {0xE0, 0},  {0x82, 4},  {0xA0, 18}, {0xA1, 10},  {0xA2, 1},
+    {0xA3, 7},  {0xA4, 12}, {0xA6, 1},  {0xA8, 16}, {0x83, 512}, {0xE5, 513},
+    {0x87, 1},  {0x89, 1},  {0xE4, 1},  {0xAA, 3},  {0x90, 12},  {0x91, 10},
+    {0x93, 16}, {0x94, 12}, {0x95, 10}, {0x96, 22}, {0x98, 16},  {0x99, 12},
+};
 
 }  // namespace
 
@@ -51,21 +70,21 @@ DeviceEmulator::DeviceEmulator(const Options& options)
     : options_(options), mode_(options.mode), version_(options.version) {
   FactoryReset(state_);
   tx_.resize(kTxPacketCapacity);
+  seed_ = options.has_seed ? options.seed : std::random_device{}() & 0x7FFFFFFF;
+  random_.seed(seed_);
 }
 
 void DeviceEmulator::Connect() {
   ring_ = RxRing{};
   parser_ = PacketParser{};
   outbox_.clear();
+  outbox_packets_.clear();
+  queued_reports_ = 0;
   disconnect_ = false;
+  next_chatter_ms_ = 0;
   ir_transfer_ = Transfer{};
   amp_transfer_ = Transfer{};
   restore_slot_ = Transfer{};
-  loader_started_ = false;
-  identified_ = false;
-  apply_accepted_ = false;
-  blocks_received_ = 0;
-  firmware_.clear();
 }
 
 bool DeviceEmulator::TakeDisconnect() { return std::exchange(disconnect_, false); }
@@ -85,6 +104,7 @@ void DeviceEmulator::OnHostReport(const uint8_t* report) {
     }
     if (!has_start) {
       log_.Raw(payload, count);
+      if (mode_ == Mode::kUpdate) OnLoaderRaw(payload, count);
       return;
     }
   }
@@ -99,9 +119,39 @@ void DeviceEmulator::OnHostReport(const uint8_t* report) {
 
 bool DeviceEmulator::PopReport(uint8_t* report) {
   if (outbox_.empty()) return false;
-  std::memcpy(report, outbox_.front().data(), kReportSize);
-  outbox_.pop_front();
+  constexpr size_t kMost = kReportPayload;
+  size_t count = std::min(kMost, outbox_packets_.front());
+  if (options_.pack) {
+    // Cut anywhere: a report may end inside a packet or hold the ends of several.
+    count = std::min(outbox_.size(), std::uniform_int_distribution<size_t>(1, kMost)(random_));
+  }
+  std::memset(report, 0, kReportSize);
+  report[1] = static_cast<uint8_t>(count);
+  std::copy(outbox_.begin(), outbox_.begin() + static_cast<long>(count), report + 2);
+  outbox_.erase(outbox_.begin(), outbox_.begin() + static_cast<long>(count));
+  for (size_t left = count; left > 0;) {
+    size_t& front = outbox_packets_.front();
+    const size_t taken = std::min(left, front);
+    queued_reports_ -= ReportsFor(front) - ReportsFor(front - taken);
+    front -= taken;
+    left -= taken;
+    if (front == 0) outbox_packets_.pop_front();
+  }
   return true;
+}
+
+void DeviceEmulator::Refuse(const std::string& reason) {
+  ++refusals_;
+  log_.Refused(reason);
+}
+
+bool DeviceEmulator::ExactSize(uint8_t command, size_t size, size_t wanted) {
+  if (size == wanted) return true;
+  char code[8];
+  std::snprintf(code, sizeof(code), "%02X", command);
+  Refuse(std::string(code) + ": payload of " + std::to_string(size) + " bytes, wants " +
+         std::to_string(wanted));
+  return false;
 }
 
 bool DeviceEmulator::IsSilent(uint8_t command) const {
@@ -118,9 +168,13 @@ void DeviceEmulator::OnPacket(const uint8_t* packet, size_t size) {
     disconnect_ = true;
     return;
   }
+  if (PacketLength(packet) == 0) {
+    Refuse("a packet without a command byte");
+    return;
+  }
   const uint8_t command = packet[kPacketCommandOffset];
   if (IsSilent(command)) return;
-  const size_t payload_size = PacketLength(packet) - 1;
+  const size_t payload_size = PacketLength(packet) - 1u;
   const uint8_t* payload = packet + kPacketPayloadOffset;
   if (mode_ == Mode::kNormal) {
     HandleNormal(command, payload, payload_size);
@@ -134,19 +188,14 @@ void DeviceEmulator::Emit(uint8_t command, const uint8_t* payload, size_t size) 
   // device would stall instead. Beyond a few dumps' worth the packet is not queued.
   const size_t total = BuildPacket(command, payload, size, tx_.data(), tx_.size());
   if (total == 0) return;
-  const size_t reports = (total + kReportPayload - 1) / kReportPayload;
-  if (outbox_.size() + reports > kMaxQueuedReports) return;
+  const size_t reports = ReportsFor(total);
+  if (queued_reports_ + reports > kMaxQueuedReports) return;
   ++device_packets_;
   if (options_.faults.corrupt_crc == device_packets_) tx_[total - 1] ^= 0x5A;
   log_.Device(tx_.data(), total);
-  // A packet starts a report of its own, as the device's USB stack sends it.
-  for (size_t offset = 0; offset < total; offset += kReportPayload) {
-    Report report{};
-    const size_t count = std::min<size_t>(kReportPayload, total - offset);
-    report[1] = static_cast<uint8_t>(count);
-    std::memcpy(report.data() + 2, tx_.data() + offset, count);
-    outbox_.push_back(report);
-  }
+  outbox_.insert(outbox_.end(), tx_.begin(), tx_.begin() + static_cast<long>(total));
+  outbox_packets_.push_back(total);
+  queued_reports_ += reports;
 }
 
 void DeviceEmulator::Answer(uint8_t request, uint8_t command, const uint8_t* payload, size_t size) {
@@ -161,6 +210,12 @@ void DeviceEmulator::Answer(uint8_t request, uint8_t command, const uint8_t* pay
 // Normal mode
 
 void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size) {
+  for (const Exact& exact : kExactSizes) {
+    if (exact.command == command && !ExactSize(command, size, exact.payload)) return;
+  }
+  if (command == 0x97 && size >= 4 && !ExactSize(command, size, GetWord(p + 2) == 10 ? 14 : 12)) {
+    return;  // MOD: the wide value follows for model 10 only
+  }
   if (const int module = ModuleOfCommand(command)) {
     OnModule(module, p, size);
     return;
@@ -178,7 +233,6 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
       SendDump();
       return;
     case 0x82:
-      if (size < 2) return;
       if (p[0] >= 1 && p[0] <= 9) state_.selected_module = p[0];
       state_.page = p[1];
       return;
@@ -186,16 +240,17 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
       OnChain(p, size);
       return;
     case 0xA1:
-      if (size < kSystemByteCount) return;
       std::memcpy(state_.system.data(), p, kSystemByteCount);
       state_changed_ = true;
       return;
     case 0xA2:
-      if (size < 1) return;
       rec[record::kVolume] = std::min<uint8_t>(p[0], 100);
       return;
     case 0xA3:
-      if (size < 7 || p[1] > 8 || p[3] > 8) return;
+      if (p[1] > 8 || p[3] > 8) {
+        Refuse("A3: no module " + std::to_string(std::max(p[1], p[3]) + 1));
+        return;
+      }
       rec[record::kExpSwitch] = p[0];
       rec[record::kExp1Module] = p[1];
       rec[record::kExp1Param] = p[2];
@@ -206,7 +261,6 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
       state_changed_ = true;
       return;
     case 0xA4: {
-      if (size < 11) return;
       const int tempo = GetWord(p) * 2;  // the host sends it halved
       state_.tempo = static_cast<uint16_t>(std::clamp(tempo, 40, 260));
       std::memcpy(rec.data() + record::kModuleSwitch, p + 2, 9);
@@ -214,16 +268,22 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
       return;
     }
     case 0xA6:
-      if (size < 1 || p[0] >= record::kPresetCount) return;
+      if (p[0] >= record::kPresetCount) {
+        Refuse("A6: no preset " + std::to_string(p[0]));
+        return;
+      }
       LoadWorking(p[0]);
-      Answer(command, 0x86, state_.working.data(), record::kSize);
+      if (options_.record_echo) Answer(command, 0x86, state_.working.data(), record::kSize);
       return;
     case 0xA8: {
-      if (size < 16 || p[0] >= record::kPresetCount) return;
+      if (p[0] >= record::kPresetCount) {
+        Refuse("A8: no preset " + std::to_string(p[0]));
+        return;
+      }
       const int index = p[0];
+      // The name takes record bytes 12-26; byte 27 stays what the preset holds.
       PresetRecord saved = state_.working;
       std::memcpy(saved.data() + record::kName, p + 1, 15);
-      saved[record::kName + 15] = 0;
       state_.presets[index] = saved;
       state_.working = saved;
       state_.current = index;
@@ -231,11 +291,13 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
       return;
     }
     case 0x83:  // the editor's import into the preset being edited: not stored yet
-      if (size < record::kSize) return;
       std::memcpy(rec.data(), p, record::kSize);
       return;
     case 0xE5: {
-      if (size < 1 + record::kSize || p[0] >= record::kPresetCount) return;
+      if (p[0] >= record::kPresetCount) {
+        Refuse("E5: no preset " + std::to_string(p[0]));
+        return;
+      }
       const int index = p[0];
       std::memcpy(state_.presets[index].data(), p + 1, record::kSize);
       if (index == state_.current) state_.working = state_.presets[index];
@@ -245,10 +307,10 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
       return;
     }
     case 0x87:
-      if (size >= 1) state_.exp_tab = p[0];
+      state_.exp_tab = p[0];
       return;
     case 0x89:
-      if (size >= 1) state_.second_confirmation = p[0];
+      state_.second_confirmation = p[0];
       return;
     case 0xE1:
       OnIrTransfer(p, size);
@@ -257,7 +319,10 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
       OnAmpTransfer(p, size);
       return;
     case 0xE4:
-      if (size < 1 || p[0] >= kUserSlotCount) return;
+      if (p[0] >= kUserSlotCount) {
+        Refuse("E4: no IR slot " + std::to_string(p[0]));
+        return;
+      }
       state_.ir[p[0]] = UserSlot{};
       state_changed_ = true;
       return;
@@ -267,54 +332,116 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
     case 0xAB:
       OnRestoreChunk(p, size);
       return;
-    default:
-      return;  // not a command of this device
+    default: {
+      char code[8];
+      std::snprintf(code, sizeof(code), "%02X", command);
+      Refuse(std::string(code) + ": not a command of this device");
+      return;
+    }
   }
 }
 
 void DeviceEmulator::SendDump() {
-  const uint8_t request = 0xE0;
+  struct Item {
+    uint8_t command;
+    std::vector<uint8_t> payload;
+  };
+  std::vector<Item> settings;  // may come anywhere, after record 199 too
   std::vector<uint8_t> payload;
   PutText(payload, version_, 5);
-  Answer(request, 0x81, payload.data(), payload.size());
-
+  settings.push_back({0x81, payload});
   for (const auto* slots : {&state_.ir, &state_.amp}) {
     payload.clear();
     for (const UserSlot& slot : *slots) {
       const auto name = SlotListName(slot);
       payload.insert(payload.end(), name.begin(), name.end());
     }
-    Answer(request, slots == &state_.ir ? 0x85 : 0xE3, payload.data(), payload.size());
+    settings.push_back({static_cast<uint8_t>(slots == &state_.ir ? 0x85 : 0xE3), payload});
   }
-  Answer(request, 0xA1, state_.system.data(), kSystemByteCount);
-
+  settings.push_back({0xA1, {state_.system.begin(), state_.system.end()}});
   payload.clear();
   PutWord(payload, state_.tempo);
   payload.insert(payload.end(), state_.working.begin() + record::kModuleSwitch,
                  state_.working.begin() + record::kModuleSwitch + 9);
-  Answer(request, 0xA4, payload.data(), payload.size());
-  Answer(request, 0xBB, state_.exp_merge.data(), 2);
-  const uint8_t second[1] = {state_.second_confirmation};
-  Answer(request, 0x89, second, 1);
-
-  // The current preset first by number, then its working record (which may hold unsaved
-  // edits), so the host has the right edit model whatever its store holds yet.
-  const uint8_t current[1] = {static_cast<uint8_t>(state_.current)};
-  Answer(request, 0xA6, current, 1);
-  Answer(request, 0x86, state_.working.data(), record::kSize);
+  settings.push_back({0xA4, payload});
+  settings.push_back({0xBB, {state_.exp_merge.begin(), state_.exp_merge.end()}});
+  settings.push_back({0x89, {state_.second_confirmation}});
   const PresetRecord& rec = state_.working;
-  const uint8_t exp[7] = {rec[record::kExpSwitch], rec[record::kExp1Module],
-                          rec[record::kExp1Param], rec[record::kExp2Module],
-                          rec[record::kExp2Param], state_.exp_low,
-                          state_.exp_high};
-  Answer(request, 0xA3, exp, sizeof(exp));
+  const std::vector<uint8_t> exp = {rec[record::kExpSwitch], rec[record::kExp1Module],
+                                    rec[record::kExp1Param], rec[record::kExp2Module],
+                                    rec[record::kExp2Param], state_.exp_low,
+                                    state_.exp_high};
 
-  // The records, index 199 last: the host takes that one as the end of the dump.
+  // The current preset by number, then its working record (which may hold unsaved edits):
+  // the record names no index, so it never comes before the number.
+  std::vector<Item> before;
+  before.push_back({0xA6, {static_cast<uint8_t>(state_.current)}});
+  if (options_.record_echo) before.push_back({0x86, {rec.begin(), rec.end()}});
   std::vector<uint8_t> item(1 + record::kSize);
-  for (int i = 0; i < record::kPresetCount; ++i) {
-    item[0] = static_cast<uint8_t>(i);
-    std::memcpy(item.data() + 1, state_.presets[i].data(), record::kSize);
-    Answer(request, 0xA5, item.data(), item.size());
+  auto record_item = [&](int index) {
+    item[0] = static_cast<uint8_t>(index);
+    std::memcpy(item.data() + 1, state_.presets[index].data(), record::kSize);
+    return Item{0xA5, item};
+  };
+
+  std::vector<Item> order;
+  if (options_.dump_order == DumpOrder::kFixed) {
+    order = settings;
+    order.insert(order.end(), before.begin(), before.end());
+    order.push_back({0xA3, exp});
+    for (int i = 0; i < record::kPresetCount; ++i) order.push_back(record_item(i));
+  } else {
+    // Records 0-198, the current preset and its record in any order (the record after the
+    // number); each setting packet before or after record 199, in any order.
+    settings.push_back({0xA3, exp});
+    std::vector<Item> after;
+    for (Item& setting : settings) {
+      (random_() % 2 == 0 ? before : after).push_back(std::move(setting));
+    }
+    for (int i = 0; i + 1 < record::kPresetCount; ++i) before.push_back(record_item(i));
+    std::shuffle(before.begin(), before.end(), random_);
+    auto number =
+        std::find_if(before.begin(), before.end(), [](const Item& i) { return i.command == 0xA6; });
+    auto echo =
+        std::find_if(before.begin(), before.end(), [](const Item& i) { return i.command == 0x86; });
+    if (echo != before.end() && echo < number) std::iter_swap(echo, number);
+    std::shuffle(after.begin(), after.end(), random_);
+    order = std::move(before);
+    order.push_back(record_item(record::kPresetCount - 1));
+    order.insert(order.end(), after.begin(), after.end());
+  }
+  for (const Item& i : order) Answer(0xE0, i.command, i.payload.data(), i.payload.size());
+}
+
+void DeviceEmulator::SendRecordEcho() {
+  if (options_.record_echo) Emit(0x86, state_.working.data(), record::kSize);
+}
+
+void DeviceEmulator::Tick(uint64_t now_ms) {
+  if (options_.chatter_ms <= 0 || mode_ != Mode::kNormal) return;
+  const auto interval = static_cast<uint64_t>(options_.chatter_ms);
+  if (next_chatter_ms_ != 0 && now_ms >= next_chatter_ms_) Chatter();
+  if (next_chatter_ms_ == 0 || now_ms >= next_chatter_ms_) {
+    // Between half and one and a half intervals from now.
+    next_chatter_ms_ = now_ms + interval / 2 + random_() % (interval + 1);
+  }
+}
+
+// What a player does on the device while the host watches: turns a knob, steps through
+// the pages, picks a preset.
+void DeviceEmulator::Chatter() {
+  std::string error;
+  const uint64_t what = random_() % 10;
+  if (what < 6) {
+    const int module = 1 + static_cast<int>(random_() % 9);
+    int param = 1 + static_cast<int>(random_() % (module == 8 ? 2 : kByteParams[module]));
+    TurnKnob(module, param, static_cast<long>(random_() % 100), &error);
+  } else if (what < 8) {
+    state_.selected_module = static_cast<uint8_t>(1 + random_() % 9);
+    const uint8_t page[3] = {state_.selected_module, static_cast<uint8_t>(random_() % 4), 0};
+    Emit(0x82, page, sizeof(page));
+  } else {
+    SwitchPreset(static_cast<long>(random_() % record::kPresetCount), &error);
   }
 }
 
@@ -417,19 +544,28 @@ void DeviceEmulator::SendModule(int module) {
   Emit(ModuleCommand(module), payload.data(), payload.size());
 }
 
+// IR transfer: stages 1-3 carry slot, stage and a 512-byte plane; stage 4 slot, stage and
+// the 15-byte name. A stage of another size, out of turn or for no slot is refused with
+// acknowledgement 0, and the slot keeps its old content.
 void DeviceEmulator::OnIrTransfer(const uint8_t* p, size_t size) {
-  if (size < 2) return;
-  const int slot = p[0];
-  const int stage = p[1];
+  const int slot = size >= 1 ? p[0] : -1;
+  const int stage = size >= 2 ? p[1] : 0;
   Transfer& t = ir_transfer_;
-  if (stage == 1) {
+  const bool fits = stage >= 1 && stage <= kIrPlanes + 1 &&
+                    ExactSize(0xE1, size, 2 + (stage <= kIrPlanes ? kPlaneSize : kSlotNameSize));
+  if (fits && stage == 1) {
     t = Transfer{};
     t.slot = slot;
   }
-  const bool fits = stage <= kIrPlanes ? size >= 2 + kPlaneSize : size >= 2 + kSlotNameSize;
   uint8_t ack = static_cast<uint8_t>(stage);
-  if (slot >= kUserSlotCount || slot != t.slot || stage != t.next_stage || stage > 4 || !fits) {
-    ack = 0;  // out of turn: the stage is refused and the host does not move on
+  if (!fits || slot >= kUserSlotCount || slot != t.slot || stage != t.next_stage) {
+    if (stage < 1 || stage > kIrPlanes + 1) {
+      Refuse("E1: no stage " + std::to_string(stage));
+    } else if (fits) {
+      Refuse("E1: stage " + std::to_string(stage) + " for slot " + std::to_string(slot) +
+             " out of turn");
+    }
+    ack = 0;  // the host does not move on
   } else if (stage <= kIrPlanes) {
     std::memcpy(t.data.planes.data() + (stage - 1) * kPlaneSize, p + 2, kPlaneSize);
     ++t.next_stage;
@@ -443,18 +579,25 @@ void DeviceEmulator::OnIrTransfer(const uint8_t* p, size_t size) {
   Answer(0xE1, 0xE1, &ack, 1);
 }
 
+// AMP transfer: stages 1-4 the planes, stage 5 the name, refused as for the IR transfer.
 void DeviceEmulator::OnAmpTransfer(const uint8_t* p, size_t size) {
-  if (size < 2) return;
-  const int slot = p[0];
-  const int stage = p[1];
+  const int slot = size >= 1 ? p[0] : -1;
+  const int stage = size >= 2 ? p[1] : 0;
   Transfer& t = amp_transfer_;
-  if (stage == 1) {
+  const bool fits = stage >= 1 && stage <= kAmpPlanes + 1 &&
+                    ExactSize(0xE2, size, 2 + (stage <= kAmpPlanes ? kPlaneSize : kSlotNameSize));
+  if (fits && stage == 1) {
     t = Transfer{};
     t.slot = slot;
   }
-  const bool fits = stage <= kAmpPlanes ? size >= 2 + kPlaneSize : size >= 2 + kSlotNameSize;
   uint8_t ack = static_cast<uint8_t>(stage);
-  if (slot >= kUserSlotCount || slot != t.slot || stage != t.next_stage || stage > 5 || !fits) {
+  if (!fits || slot >= kUserSlotCount || slot != t.slot || stage != t.next_stage) {
+    if (stage < 1 || stage > kAmpPlanes + 1) {
+      Refuse("E2: no stage " + std::to_string(stage));
+    } else if (fits) {
+      Refuse("E2: stage " + std::to_string(stage) + " for slot " + std::to_string(slot) +
+             " out of turn");
+    }
     ack = 0;
   } else if (stage <= kAmpPlanes) {
     std::memcpy(t.data.planes.data() + (stage - 1) * kPlaneSize, p + 2, kPlaneSize);
@@ -472,13 +615,16 @@ void DeviceEmulator::OnAmpTransfer(const uint8_t* p, size_t size) {
 // Backup: section 1 the amplifier slots (four planes and the name: five chunks), section 2
 // the impulse-response slots (three planes and the name: four chunks), section 3 the one
 // system chunk. Slots count from 1 here. An empty slot answers chunk 255 with no data.
-void DeviceEmulator::OnBackupRequest(const uint8_t* p, size_t size) {
-  if (size < 3) return;
+void DeviceEmulator::OnBackupRequest(const uint8_t* p, size_t) {
   const int section = p[0], slot = p[1], chunk = p[2];
   std::vector<uint8_t> reply{p[0], p[1], p[2]};
   if (section == 1 || section == 2) {
     const int planes = section == 1 ? kAmpPlanes : kIrPlanes;
-    if (slot < 1 || slot > kUserSlotCount || chunk < 1 || chunk > planes + 1) return;
+    if (slot < 1 || slot > kUserSlotCount || chunk < 1 || chunk > planes + 1) {
+      Refuse("AA: section " + std::to_string(section) + " has no slot " + std::to_string(slot) +
+             " chunk " + std::to_string(chunk));
+      return;
+    }
     const UserSlot& user = (section == 1 ? state_.amp : state_.ir)[slot - 1];
     if (!user.present) {
       reply[2] = 255;
@@ -489,10 +635,14 @@ void DeviceEmulator::OnBackupRequest(const uint8_t* p, size_t size) {
       reply.insert(reply.end(), user.name.begin(), user.name.end());
     }
   } else if (section == 3) {
-    if (slot != 1 || chunk != 1) return;
+    if (slot != 1 || chunk != 1) {
+      Refuse("AA: the system section has slot 1 chunk 1 only");
+      return;
+    }
     const auto chunk_data = EncodeSystemChunk(state_);
     reply.insert(reply.end(), chunk_data.begin(), chunk_data.end());
   } else {
+    Refuse("AA: no section " + std::to_string(section));
     return;
   }
   if (++backup_answers_ == options_.faults.wrong_backup_chunk) {
@@ -502,13 +652,26 @@ void DeviceEmulator::OnBackupRequest(const uint8_t* p, size_t size) {
 }
 
 // Restore: record type 1 amplifier slots, 2 impulse-response slots, 3 system, 4 presets;
-// the item number names the slot (1-10) or the preset (1-200). A chunk the device cannot
-// place is refused with record type 0, which ends the host's restore.
+// the item number names the slot (1-10) or the preset (1-200). Every chunk has the size
+// the device's own backup gave it: 512 bytes of a plane, the 15-byte name, the 64-byte
+// system chunk, the 512-byte preset. A chunk the device cannot place, or of another size,
+// is refused with record type 0, which ends the host's restore.
 void DeviceEmulator::OnRestoreChunk(const uint8_t* p, size_t size) {
-  if (size < 3) return;
+  if (size < 3) {
+    Refuse("AB: payload of " + std::to_string(size) + " bytes, wants at least 3");
+    const uint8_t ack[3] = {0, size > 1 ? p[1] : uint8_t{0}, 0};
+    Answer(0xAB, 0xAB, ack, 3);
+    return;
+  }
   const int type = p[0], item = p[1], chunk = p[2];
   const uint8_t* data = p + 3;
   const size_t data_size = size - 3;
+  std::string why;
+  auto wants = [&](size_t wanted) {
+    if (data_size == wanted) return true;
+    why = "chunk of " + std::to_string(data_size) + " bytes, wants " + std::to_string(wanted);
+    return false;
+  };
   bool ok = false;
   if (type == 1 || type == 2) {
     const int planes = type == 1 ? kAmpPlanes : kIrPlanes;
@@ -517,34 +680,45 @@ void DeviceEmulator::OnRestoreChunk(const uint8_t* p, size_t size) {
       t = Transfer{};
       t.slot = item;
     }
-    if (item >= 1 && item <= kUserSlotCount && t.slot == item && chunk == t.next_stage) {
-      if (chunk <= planes && data_size == kPlaneSize) {
+    if (item < 1 || item > kUserSlotCount || t.slot != item || chunk != t.next_stage) {
+      why = "slot " + std::to_string(item) + " chunk " + std::to_string(chunk) + " out of turn";
+    } else if (chunk <= planes) {
+      if (wants(kPlaneSize)) {
         std::memcpy(t.data.planes.data() + (chunk - 1) * kPlaneSize, data, kPlaneSize);
         ++t.next_stage;
         ok = true;
-      } else if (chunk == planes + 1 && data_size >= 1) {
-        std::memcpy(t.data.name.data(), data, std::min(data_size, kSlotNameSize));
-        t.data.present = true;
-        (type == 1 ? state_.amp : state_.ir)[item - 1] = t.data;
-        t = Transfer{};
-        state_changed_ = true;
-        ok = true;
       }
+    } else if (chunk == planes + 1 && wants(kSlotNameSize)) {
+      std::memcpy(t.data.name.data(), data, kSlotNameSize);
+      t.data.present = true;
+      (type == 1 ? state_.amp : state_.ir)[item - 1] = t.data;
+      t = Transfer{};
+      state_changed_ = true;
+      ok = true;
     }
+    if (!ok) t = Transfer{};  // the slot must start again from chunk 1
   } else if (type == 3) {
-    if (chunk == 1) {
+    if (item != 1 || chunk != 1) {
+      why = "the system record has item 1 chunk 1 only";
+    } else if (wants(kSystemChunkSize)) {
       DecodeSystemChunk(data, data_size, state_);
       state_changed_ = true;
       ok = true;
     }
   } else if (type == 4) {
-    if (item >= 1 && item <= record::kPresetCount && chunk == 1 && data_size == record::kSize) {
+    if (item < 1 || item > record::kPresetCount || chunk != 1) {
+      why = "no preset " + std::to_string(item) + " chunk " + std::to_string(chunk);
+    } else if (wants(record::kSize)) {
       std::memcpy(state_.presets[item - 1].data(), data, record::kSize);
       if (item - 1 == state_.current) state_.working = state_.presets[item - 1];
       state_changed_ = true;
       ok = true;
     }
+  } else {
+    why = "no record type " + std::to_string(type);
   }
+  if (!ok)
+    Refuse("AB: type " + std::to_string(type) + " item " + std::to_string(item) + ": " + why);
   const uint8_t ack[3] = {static_cast<uint8_t>(ok ? type : 0), p[1], p[2]};
   Answer(0xAB, 0xAB, ack, 3);
 }
@@ -627,7 +801,7 @@ bool DeviceEmulator::SwitchPreset(long index, std::string* error) {
   LoadWorking(static_cast<int>(index));
   const uint8_t number[1] = {static_cast<uint8_t>(index)};
   Emit(0xA6, number, 1);
-  Emit(0x86, state_.working.data(), record::kSize);
+  SendRecordEcho();
   return true;
 }
 
@@ -665,81 +839,6 @@ bool DeviceEmulator::SendRaw(long command, const std::vector<long>& payload, std
   }
   Emit(static_cast<uint8_t>(command), bytes.data(), bytes.size());
   return true;
-}
-
-void DeviceEmulator::Reboot(Mode mode) {
-  // May run inside the parser's delivery: the parser itself is reset by the next Connect.
-  mode_ = mode;
-  outbox_.clear();
-  loader_started_ = false;
-  identified_ = false;
-  apply_accepted_ = false;
-  blocks_received_ = 0;
-  firmware_.clear();
-  disconnect_ = true;
-  mode_changed_ = true;
-}
-
-// ---------------------------------------------------------------------------------------
-// Update loader
-
-void DeviceEmulator::SendIdentityReply() {
-  std::vector<uint8_t> reply;
-  PutText(reply, options_.model + "_V" + version_, 32);  // packet bytes 5-36
-  PutWord(reply, options_.release);                      // 37-38
-  PutText(reply, "BL1.0", 5);                            // 39-43: loader version
-  PutText(reply, version_, 7);                           // 44-50
-  PutText(reply, "", 9);                                 // 51-59
-  Answer(0x00, 0x01, reply.data(), reply.size());
-}
-
-void DeviceEmulator::HandleUpdate(uint8_t command, const uint8_t* p, size_t size) {
-  if (size == 2 + 512) {           // a data block: block number, then 512 bytes
-    if (!apply_accepted_) return;  // nothing was applied for: the block is not taken
-    if (firmware_.size() + 512 <= kMaxFirmware) firmware_.insert(firmware_.end(), p + 2, p + 514);
-    ++blocks_received_;
-    const uint8_t reply =
-        static_cast<uint8_t>(options_.block_reply >= 0 ? options_.block_reply : command + 1);
-    Answer(command, reply, p, 2);
-    return;
-  }
-  if (size == 4) {  // the apply request with its four-byte parameter
-    apply_accepted_ = !options_.faults.refuse_update;
-    firmware_.clear();
-    blocks_received_ = 0;
-    const uint8_t reply =
-        static_cast<uint8_t>(options_.apply_reply >= 0 ? options_.apply_reply : command + 1);
-    const uint8_t answer[1] = {static_cast<uint8_t>(apply_accepted_ ? 1 : 0)};
-    Answer(command, reply, answer, 1);
-    return;
-  }
-  switch (command) {
-    case 0xAA:
-      loader_started_ = true;
-      return;
-    case 0x00:
-      identified_ = true;
-      SendIdentityReply();
-      return;
-    case 0xFF: {
-      if (!apply_accepted_ || blocks_received_ == 0) return;  // nothing new to start
-      // The new firmware names itself: the model text, "_V" and the version.
-      const std::string tag = options_.model + "_V";
-      const auto found = std::search(firmware_.begin(), firmware_.end(), tag.begin(), tag.end());
-      if (found != firmware_.end()) {
-        std::string version;
-        for (auto it = found + static_cast<long>(tag.size());
-             it != firmware_.end() && version.size() < 5 && *it >= 0x21 && *it <= 0x7E; ++it) {
-          version.push_back(static_cast<char>(*it));
-        }
-        if (!version.empty()) version_ = version;
-      }
-      Reboot(Mode::kNormal);
-      return;
-    }
-    default:
-      return;
-  }
 }
 
 bool ApplyDeviceControl(DeviceEmulator& device, const std::string& line, std::string* error) {

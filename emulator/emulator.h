@@ -4,10 +4,12 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "emulator/device_state.h"
+#include "emulator/loader_image.h"
 #include "emulator/options.h"
 #include "emulator/packet_log.h"
 #include "link/hid_port.h"
@@ -18,15 +20,28 @@ namespace rq700::emu {
 
 using Report = std::array<uint8_t, kReportSize>;
 
+// Where the update loader stands in its dialogue with the updater.
+enum class LoaderState {
+  kAsleep,      // just started: waits for the wake-up report
+  kAwake,       // woken: answers the identity request, waits for the start request
+  kStarted,     // start request taken: waits for the identity request
+  kIdentified,  // waits for the apply request
+  kReceiving,   // apply accepted: takes each block once, in order
+  kComplete,    // every block taken: waits for the finish request
+};
+
 // The device side of the virtual RQ700, free of any transport: host reports go in, device
 // reports come out. Normal mode answers the editor's and launcher's commands and plays
-// the device's own knobs; update mode is the loader that takes a firmware image. One
+// the device's own knobs; update mode is the loader that takes a firmware image. Both are
+// strict: a packet of the wrong length or out of turn is refused as the protocol refuses
+// it (acknowledgement 0, record type 0, or no answer) and the refusal is logged. One
 // thread at a time uses an object.
 class DeviceEmulator : private PacketSink {
  public:
   explicit DeviceEmulator(const Options& options);
 
-  // A new host took the device: nothing of the previous connection's stream is kept.
+  // A new host took the device: nothing of the previous connection's stream is kept. The
+  // device's own state, the update loader's included, does not notice the host changing.
   void Connect();
 
   // One report from the host (65 bytes: report ID, count, payload).
@@ -34,7 +49,11 @@ class DeviceEmulator : private PacketSink {
 
   // The next report for the host; false when none is waiting.
   bool PopReport(uint8_t* report);
-  size_t pending_reports() const { return outbox_.size(); }
+  // Reports waiting, counted as if each packet started a report of its own.
+  size_t pending_reports() const { return queued_reports_; }
+
+  // The passing of time while a host is connected: sends the unasked chatter (--chatter).
+  void Tick(uint64_t now_ms);
 
   // Set when the connection must end now: a disconnect fault fired or the device rebooted.
   // Reading clears it.
@@ -62,8 +81,21 @@ class DeviceEmulator : private PacketSink {
   const DeviceState& state() const { return state_; }
   PacketLog& log() { return log_; }
 
-  // Update loader progress, for the host's tests and the console.
+  // The firmware the update loader is built to take (--firmware). Without one it knows
+  // no apply request and takes no block.
+  void SetLoaderImage(LoaderImage image) {
+    loader_image_ = std::move(image);
+    has_loader_image_ = true;
+  }
+  LoaderState loader_state() const { return loader_state_; }
+  // Update loader progress and the data taken so far, per segment of its image.
   int blocks_received() const { return blocks_received_; }
+  const std::vector<std::vector<uint8_t>>& received() const { return received_; }
+
+  // The seed of the random choices (dump order, packing, chatter).
+  uint64_t seed() const { return seed_; }
+  // Host packets and reports refused so far.
+  int refusals() const { return refusals_; }
 
  private:
   void OnPacket(const uint8_t* packet, size_t size) override;
@@ -75,9 +107,20 @@ class DeviceEmulator : private PacketSink {
   // Sends an answer to host command `request`, unless a drop fault takes it.
   void Answer(uint8_t request, uint8_t command, const uint8_t* payload, size_t size);
 
+  // Logs why a host packet or report was refused.
+  void Refuse(const std::string& reason);
+  // True when `size` is the payload size `command` must have; refuses it otherwise.
+  bool ExactSize(uint8_t command, size_t size, size_t wanted);
+
   void SendDump();
   void SendModule(int module);
+  void SendRecordEcho();
+  void Chatter();
   void SendIdentityReply();
+  void OnLoaderRaw(const uint8_t* payload, size_t count);
+  void OnLoaderBlock(uint8_t command, const uint8_t* p);
+  void OnLoaderFinish();
+  void ResetLoader(LoaderState state);
   void OnModule(int module, const uint8_t* payload, size_t size);
   void OnChain(const uint8_t* payload, size_t size);
   void OnIrTransfer(const uint8_t* payload, size_t size);
@@ -96,8 +139,16 @@ class DeviceEmulator : private PacketSink {
 
   RxRing ring_;
   PacketParser parser_;
-  std::deque<Report> outbox_;
+  // Bytes for the host, and the size left of each packet among them: without --pack each
+  // packet starts a report of its own; with it, reports are cut anywhere.
+  std::deque<uint8_t> outbox_;
+  std::deque<size_t> outbox_packets_;
+  size_t queued_reports_ = 0;
   std::vector<uint8_t> tx_;
+  std::mt19937_64 random_;
+  uint64_t seed_ = 0;
+  uint64_t next_chatter_ms_ = 0;
+  int refusals_ = 0;
 
   bool disconnect_ = false;
   bool mode_changed_ = false;
@@ -119,11 +170,13 @@ class DeviceEmulator : private PacketSink {
   Transfer restore_slot_;
 
   // Update loader.
-  bool loader_started_ = false;
-  bool identified_ = false;
-  bool apply_accepted_ = false;
+  LoaderImage loader_image_;
+  bool has_loader_image_ = false;
+  LoaderState loader_state_ = LoaderState::kAsleep;
+  size_t loader_segment_ = 0;  // the segment whose block comes next
+  size_t loader_block_ = 0;    // its index within that segment
   int blocks_received_ = 0;
-  std::vector<uint8_t> firmware_;
+  std::vector<std::vector<uint8_t>> received_;
 };
 
 // Applies one control line ("knob 3 1 80", "preset 5", "system 2 1") to `device`.

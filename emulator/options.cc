@@ -26,11 +26,32 @@ Options:
                        start (the start-up report, the update wake-up report)
   --state FILE         load the device state from FILE if it exists and keep it there, so
                        changes survive a restart
-  --apply-reply N      command code of the update loader's answer to the apply request
-                       (default: the request's command code plus one)
-  --block-reply N      command code of the loader's acknowledgement of a data block
-                       (default: the block's command code plus one)
   --help               show this text and exit
+
+Device-side variety (the host must cope with each):
+  --dump-order fixed|shuffled[:SEED]
+                       order of the dump's packets: fixed (default), or shuffled with
+                       only record 199 last among the records; version, names, system,
+                       tempo, EXP and the other setting packets may also follow it
+  --seed N             seed of every random choice (shuffle, packing, chatter); without
+                       one the emulator picks a seed and prints "seed N" on stderr
+  --pack               pack several packets into one report and cut packets at random
+                       points, instead of starting each packet in a report of its own
+  --chatter MS         send unasked knob, page and preset packets at random times, about
+                       every MS milliseconds, while a host is connected in normal mode
+  --no-record-echo     send no 0x86 record after 0xA6 (neither in the dump, nor as the
+                       answer to the host's 0xA6, nor after a preset change on the device)
+
+Update loader:
+  --firmware FILE      the firmware image the loader is built to take: the codes of its
+                       apply request and answer, each segment's data command,
+                       acknowledgement code, first block number and whole blocks. The
+                       loader refuses any block that differs from it. Without it the
+                       loader answers no apply request
+  --received-dir DIR   when the update finishes, write the data the loader took to
+                       DIR/segment-K.bin, one file per segment
+  --apply-reply N      answer the apply request with code N instead of the image's
+  --block-reply N      acknowledge blocks with code N instead of the image's
 
 Faults:
   --silent CMD[,CMD]   ignore these host commands entirely (no answer, no change)
@@ -43,7 +64,9 @@ Faults:
   --disconnect-after N pull the cable when the Nth host packet arrives (it is not
                        answered); the device is plugged in again for the next host
 
-Command codes and numbers are decimal or hexadecimal with 0x.
+Command codes and numbers are decimal or hexadecimal with 0x. Every host packet of the
+wrong length, and every loader request out of turn, is refused as the protocol refuses it
+(acknowledgement 0, record type 0, or no answer) and logged as "REFUSED <reason>".
 
 Control commands, one per line on standard input:
   knob M P V           turn a knob: module type M (1-9), parameter P counted from 1,
@@ -60,9 +83,11 @@ Control commands, one per line on standard input:
   quit                 withdraw the announcement and exit
 
 On start the emulator prints "ready <socket path>" once it accepts connections.
-In update mode the device reboots into normal mode after the finish request; it takes
-its new version from the firmware data, which carries the model text followed by "_V"
-and the version (for example ZORVA_RQ700_V2.0.1).
+In update mode the loader takes, in this order: the wake-up report (8 zero bytes), the
+start request, the identity request, the apply request, every block of every segment
+once and in order, and the finish request, after which the device reboots into normal
+mode. It takes its new version from the firmware data, which carries the model text
+followed by "_V" and the version (for example ZORVA_RQ700_V2.0.1).
 )";
 }
 
@@ -141,6 +166,38 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       if (!value(&options->log_file)) return fail("--log needs a file");
     } else if (arg == "--state") {
       if (!value(&options->state_file)) return fail("--state needs a file");
+    } else if (arg == "--dump-order") {
+      if (!value(&text)) return fail("--dump-order needs fixed or shuffled[:SEED]");
+      if (text == "fixed") {
+        options->dump_order = DumpOrder::kFixed;
+      } else if (text.rfind("shuffled", 0) == 0) {
+        options->dump_order = DumpOrder::kShuffled;
+        if (text.size() > 8) {
+          if (text[8] != ':' || !ParseNumber(text.substr(9), 0, 2147483647L, &n))
+            return fail("--dump-order shuffled takes a seed from 0 as shuffled:SEED");
+          options->has_seed = true;
+          options->seed = static_cast<uint64_t>(n);
+        }
+      } else {
+        return fail("--dump-order must be fixed or shuffled[:SEED], not '" + text + "'");
+      }
+    } else if (arg == "--seed") {
+      if (!number(0, 2147483647L, &n)) return fail("--seed needs a number from 0");
+      options->has_seed = true;
+      options->seed = static_cast<uint64_t>(n);
+    } else if (arg == "--pack") {
+      options->pack = true;
+    } else if (arg == "--chatter") {
+      if (!number(1, 3600000, &n)) return fail("--chatter needs milliseconds from 1");
+      options->chatter_ms = static_cast<int>(n);
+    } else if (arg == "--no-record-echo") {
+      options->record_echo = false;
+    } else if (arg == "--firmware") {
+      if (!value(&options->firmware_file) || options->firmware_file.empty())
+        return fail("--firmware needs an image file");
+    } else if (arg == "--received-dir") {
+      if (!value(&options->received_dir) || options->received_dir.empty())
+        return fail("--received-dir needs a folder");
     } else if (arg == "--apply-reply") {
       if (!number(0, 255, &n)) return fail("--apply-reply needs a command code 0-255");
       options->apply_reply = static_cast<int>(n);

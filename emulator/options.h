@@ -9,6 +9,12 @@ namespace rq700::emu {
 
 enum class Mode { kNormal, kUpdate };
 
+// The order of the packets that answer the dump request 0xE0.
+enum class DumpOrder {
+  kFixed,     // version, names, settings, current preset and its record, then 0..199
+  kShuffled,  // any order; only record 199 stays the last record
+};
+
 inline constexpr uint16_t kVendorId = 0x0483;
 inline constexpr uint16_t kNormalProductId = 0x5703;
 inline constexpr uint16_t kUpdateProductId = 0x5750;
@@ -40,7 +46,20 @@ struct Options {
   std::string log_file;
   std::string state_file;
   Faults faults;
-  // Reply codes of the update loader; -1: the request's code plus one.
+
+  // Variety a real device may show, for trying the host against it.
+  DumpOrder dump_order = DumpOrder::kFixed;
+  bool has_seed = false;  // without a seed one is picked and reported
+  uint64_t seed = 0;
+  bool pack = false;        // several packets in one report, packets cut anywhere
+  int chatter_ms = 0;       // unasked knob, page and preset packets about this often
+  bool record_echo = true;  // 0x86 after each 0xA6
+
+  // The update loader: the image it is built to take, and where it leaves what it took.
+  std::string firmware_file;
+  std::string received_dir;
+  // Answer codes that differ from the image's (a loader at odds with the image); -1: the
+  // image's own.
   int apply_reply = -1;
   int block_reply = -1;
   bool help = false;

@@ -24,6 +24,14 @@ std::string PacketLog::Hex(const uint8_t* bytes, size_t size) {
   return text;
 }
 
+void PacketLog::Refused(const std::string& reason) {
+  if (file_ == nullptr) return;
+  std::fputs("REFUSED ", file_);
+  std::fputs(reason.c_str(), file_);
+  std::fputc('\n', file_);
+  std::fflush(file_);
+}
+
 void PacketLog::Line(const char* prefix, const uint8_t* bytes, size_t size) {
   if (file_ == nullptr) return;
   std::fputs(prefix, file_);

@@ -23,6 +23,8 @@ class PacketLog {
   void Host(const uint8_t* packet, size_t size) { Line("H>D ", packet, size); }
   void Device(const uint8_t* packet, size_t size) { Line("D>H ", packet, size); }
   void Raw(const uint8_t* payload, size_t size) { Line("H>D RAW ", payload, size); }
+  // Why the device refused the host's last packet or report.
+  void Refused(const std::string& reason);
 
   // "AA 55 01" for the three bytes AA 55 01.
   static std::string Hex(const uint8_t* bytes, size_t size);

@@ -60,6 +60,15 @@ bool EmulatorServer::Start(std::string* error) {
       }
     }
   }
+  if (!options_.firmware_file.empty()) {
+    LoaderImage image;
+    if (!image.Load(options_.firmware_file, error)) return false;
+    std::lock_guard<std::mutex> lock(device_mutex_);
+    device_.SetLoaderImage(std::move(image));
+  }
+  const bool random =
+      options_.dump_order == DumpOrder::kShuffled || options_.pack || options_.chatter_ms > 0;
+  if (random && !options_.has_seed) Message("seed " + std::to_string(device_.seed()));
   if (!options_.log_file.empty() && !device_.log().Open(options_.log_file)) {
     *error = "cannot write the packet log " + options_.log_file;
     return false;
@@ -212,6 +221,12 @@ void EmulatorServer::Serve(SocketPort& port) {
   while (!stop_.load()) {
     if (RunControl()) return;
     SaveStateIfChanged(false);
+    {
+      std::lock_guard<std::mutex> lock(device_mutex_);
+      device_.Tick(static_cast<uint64_t>(
+          std::chrono::duration_cast<milliseconds>(Clock::now().time_since_epoch()).count()));
+      if (device_.TakeStateChange()) state_dirty_ = true;
+    }
 
     // Device to host: one report per interval when paced, else as fast as the host takes.
     bool write_blocked = false;

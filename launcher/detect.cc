@@ -1,17 +1,23 @@
 #include "launcher/detect.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <memory>
 
 #include "launcher/access_check.h"
 #include "link/hid_port.h"
+#include "link/packet_parser.h"
+#include "link/rx_ring.h"
 
 namespace rq700 {
 namespace {
 
 // The 0x84 query packet, AA 55 03 00 84 00 00 and its CRC.
 constexpr uint8_t kNormalQuery[] = {0xAA, 0x55, 0x03, 0x00, 0x84, 0x00, 0x00, 0xF6, 0xB7};
-// The identity request, command 0x00 with payload 00, and its CRC.
+// The identity request, command 0x00 with payload 00, and its CRC; the loader answers 0x01.
 constexpr uint8_t kIdentityRequest[] = {0xAA, 0x55, 0x02, 0x00, 0x00, 0x00, 0x12, 0x97};
+constexpr uint8_t kIdentityReplyCode = 0x01;
 
 void BuildReport(uint8_t* report, const uint8_t* payload, uint8_t count) {
   std::memset(report, 0, kReportSize);
@@ -19,16 +25,68 @@ void BuildReport(uint8_t* report, const uint8_t* payload, uint8_t count) {
   if (payload != nullptr) std::memcpy(report + 2, payload, count);
 }
 
-// Writes `first` (outcome ignored), then `second` and reads one answer into `answer`.
+// Keeps the first packet with the awaited command, laid out as a report that starts with
+// it, so its fields sit at the same fixed places.
+class AnswerCatcher : public PacketSink {
+ public:
+  AnswerCatcher(uint8_t command, uint8_t* answer) : command_(command), answer_(answer) {}
+  void OnPacket(const uint8_t* packet, size_t size) override {
+    if (found_ || packet[kPacketCommandOffset] != command_) return;
+    const size_t count = std::min<size_t>(size, kReportPayload);
+    std::memset(answer_, 0, kReportSize);
+    answer_[1] = static_cast<uint8_t>(count);
+    std::memcpy(answer_ + 2, packet, count);
+    found_ = true;
+  }
+  bool found() const { return found_; }
+
+ private:
+  uint8_t command_;
+  uint8_t* answer_;
+  bool found_ = false;
+};
+
+// Reads reports until the answer with `command` arrives or the answer time passes. A
+// report that starts with that packet is the answer as it stands, unchecked; other
+// reports (a knob the player turns at that moment) are read past. The answer may also come
+// packed behind other bytes: the reports then go through the packet parser.
+bool ReadAnswer(HidPort& port, uint8_t command, uint8_t* answer) {
+  using Clock = std::chrono::steady_clock;
+  const auto end = Clock::now() + std::chrono::milliseconds(HidDeviceQueries::kAnswerMs);
+  auto ring = std::make_unique<RxRing>();
+  auto parser = std::make_unique<PacketParser>();
+  AnswerCatcher catcher(command, answer);
+  uint8_t report[kReportSize];
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) return false;
+    const ReadResult got = port.ReadReport(report, static_cast<int>(left));
+    if (got == ReadResult::kDisconnected) return false;
+    if (got == ReadResult::kNothing) continue;
+    const int count = std::min<int>(report[1], kReportPayload);
+    if (count >= 5 && report[2] == kStartMark1 && report[3] == kStartMark2 &&
+        report[6] == command) {
+      std::memcpy(answer, report, kReportSize);
+      return true;
+    }
+    ring->Push(report + 2, static_cast<size_t>(count));
+    parser->Run(*ring, catcher);
+    if (catcher.found()) return true;
+  }
+}
+
+// Writes `first` (outcome ignored), then `second` and reads the answer with `command`
+// into `answer`.
 QueryResult Exchange(const std::string& path, const uint8_t* first, const uint8_t* second,
-                     uint8_t* answer) {
+                     uint8_t command, uint8_t* answer) {
   std::unique_ptr<HidPort> port = MakeHidPort(path);
   if (port == nullptr || !port->Open(path)) {
     return DeviceAccessDenied(path) ? QueryResult::kAccessDenied : QueryResult::kFailed;
   }
   port->WriteReport(first, HidDeviceQueries::kFirstWriteMs);
   bool ok = port->WriteReport(second, HidDeviceQueries::kAnswerMs);
-  ok = ok && port->ReadReport(answer, HidDeviceQueries::kAnswerMs) == ReadResult::kData;
+  ok = ok && ReadAnswer(*port, command, answer);
   port->Close();
   return ok ? QueryResult::kAnswered : QueryResult::kFailed;
 }
@@ -62,7 +120,7 @@ QueryResult HidDeviceQueries::NormalModeQuery(const std::string& path, DeviceRec
   uint8_t query[kReportSize];
   uint8_t answer[kReportSize] = {};
   BuildNormalQueryReport(query);
-  const QueryResult result = Exchange(path, query, query, answer);
+  const QueryResult result = Exchange(path, query, query, kNormalQuery[4], answer);
   if (result != QueryResult::kAnswered) return result;
   return TakeNormalModeAnswer(answer, record) ? QueryResult::kAnswered : QueryResult::kFailed;
 }
@@ -73,7 +131,7 @@ QueryResult HidDeviceQueries::UpdateModeQuery(const std::string& path, DeviceRec
   uint8_t answer[kReportSize] = {};
   BuildWakeUpReport(wake_up);
   BuildIdentityRequestReport(request);
-  const QueryResult result = Exchange(path, wake_up, request, answer);
+  const QueryResult result = Exchange(path, wake_up, request, kIdentityReplyCode, answer);
   if (result == QueryResult::kAnswered) TakeUpdateModeAnswer(answer, record);
   return result;
 }

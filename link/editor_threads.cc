@@ -59,6 +59,8 @@ void EditorThreads::ReaderLoop(std::shared_ptr<Shared> shared, CHidDevice* devic
     if (count > 0) {
       ring->Push(buffer.get(), static_cast<size_t>(count));  // dropped when the ring is full
       parser->Run(*ring, *sink);
+    } else {
+      sink->OnQuiet();
     }
   }
   shared->reader_running = false;

@@ -16,6 +16,8 @@ class PacketSink {
  public:
   virtual ~PacketSink() = default;
   virtual void OnPacket(const uint8_t* packet, size_t size) = 0;
+  // A read brought nothing: the device has been quiet for a whole read time-out.
+  virtual void OnQuiet() {}
 };
 
 // Seven-state parser that cuts the byte stream held in an RxRing into packets. Bytes

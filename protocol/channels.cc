@@ -343,7 +343,10 @@ void RestoreChunkChannel(ChannelContext& c, PayloadWriter& out) {
   out.size += c.jobs->EncodeRestoreChunk(out.out + out.size, out.room());
 }
 
-void DumpRequestChannel(ChannelContext&, PayloadWriter&) {}
+// What the device sends from now on, until it falls quiet after record 199, is its dump.
+void DumpRequestChannel(ChannelContext& c, PayloadWriter&) {
+  c.state.dump_running.store(1, std::memory_order_relaxed);
+}
 
 // The ring, in order. 0xE0 stands outside it and leads into 0x90.
 constexpr Channel kChannels[] = {

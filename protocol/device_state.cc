@@ -68,6 +68,8 @@ void ResetToDefaults(DeviceState& s) {
   s.dirty = 0;
   s.load_complete = 0;
   s.re_request = 0;
+  s.dump_running = 0;
+  s.record_echoed = 0;
   s.preset_change_request = 0;
   s.save_request = kSaveWithdrawn;
   s.save_target = 0;

@@ -157,6 +157,14 @@ struct DeviceState {
   std::atomic<int32_t> dirty{0};
   std::atomic<int32_t> load_complete{0};
   std::atomic<int32_t> re_request{0};
+  // 1 while the device's answer to the dump request is coming in: from the request until
+  // the device falls quiet after record 199 (or a second after it, at the latest). Its
+  // packets describe the device as it is, so they do not mark the preset unsaved. Set by
+  // the dump request's channel, cleared by the dispatcher.
+  std::atomic<int32_t> dump_running{0};
+  // 1 when the record of the device's current preset (0x86) has loaded the edit model
+  // since the device last named its current preset (0xA6).
+  std::atomic<int32_t> record_echoed{0};
   std::atomic<uint8_t> preset_change_request{0};
   std::atomic<int32_t> save_request{kSaveWithdrawn};
   std::atomic<uint8_t> save_target{0};

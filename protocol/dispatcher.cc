@@ -1,5 +1,6 @@
 #include "protocol/dispatcher.h"
 
+#include <chrono>
 #include <mutex>
 
 #include "link/packet.h"
@@ -41,11 +42,43 @@ constexpr Route kRoutes[] = {
     {0xE5, 0, false, HandleImportAck},
 };
 
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 }  // namespace
 
 Dispatcher::Dispatcher(DeviceState& state, WindowLink& window) : context_{state, window} {}
 
+void Dispatcher::MarkDirty() {
+  // Before record 199 the mark stands until that record clears it; after it, the dump's
+  // last setting packets leave the preset as it was loaded.
+  const DeviceState& s = context_.state;
+  if (s.dump_running.load() == 1 && s.load_complete.load() == 1) return;
+  context_.state.dirty = 1;
+}
+
+void Dispatcher::OnQuiet() {
+  DeviceState& s = context_.state;
+  if (s.load_complete.load() == 1 && s.dump_running.load() == 1) {
+    s.dump_running = 0;
+    last_record_ms_ = -1;
+  }
+}
+
 void Dispatcher::OnPacket(const uint8_t* packet, size_t size) {
+  DeviceState& s = context_.state;
+  if (s.dump_running.load() == 1 && s.load_complete.load() == 1) {
+    const int64_t now = NowMs();
+    if (last_record_ms_ < 0) {
+      last_record_ms_ = now;
+    } else if (now - last_record_ms_ >= kDumpTailMs) {
+      s.dump_running = 0;
+      last_record_ms_ = -1;
+    }
+  }
   if (size < kPacketOverhead + 1) return;
   const uint16_t length = PacketLength(packet);
   if (length == 0 || static_cast<size_t>(length) + kPacketOverhead > size) return;
@@ -59,7 +92,7 @@ void Dispatcher::OnPacket(const uint8_t* packet, size_t size) {
   }
   if (const int type = ModuleOfCommand(command); type != 0) {
     if (payload_size < ModulePayloadNeeded(type, payload, payload_size)) return;
-    context_.state.dirty = 1;
+    MarkDirty();
     std::lock_guard<std::mutex> lock(context_.state.edit_lock);
     HandleModule(context_, command, payload, payload_size);
     return;
@@ -67,7 +100,7 @@ void Dispatcher::OnPacket(const uint8_t* packet, size_t size) {
   for (const Route& route : kRoutes) {
     if (route.command != command) continue;
     if (payload_size < route.min_payload) return;
-    if (route.marks_dirty) context_.state.dirty = 1;
+    if (route.marks_dirty) MarkDirty();
     if (route.locks_edit) {
       std::lock_guard<std::mutex> lock(context_.state.edit_lock);
       route.handler(context_, payload, payload_size);

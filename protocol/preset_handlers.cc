@@ -21,6 +21,7 @@ void HandleCursorRecord(HandlerContext& c, const uint8_t* p, size_t) {
   s.selection_guard = 255;
   SelectPreset(s, cursor);
   s.dirty = 0;
+  s.record_echoed = 1;
 }
 
 void HandleDumpRecord(HandlerContext& c, const uint8_t* p, size_t) {
@@ -29,6 +30,13 @@ void HandleDumpRecord(HandlerContext& c, const uint8_t* p, size_t) {
   if (!ValidPreset(index)) return;
   StoreWholeRecord(s, index, p + 1);
   if (index == kPresetCount - 1) {
+    // The store is whole now. Unless the device sent the current preset's record after
+    // naming it, the edit model may have been loaded before that record arrived: load it
+    // again from the store.
+    if (s.dump_running.load() == 1 && s.record_echoed.load() == 0) {
+      s.selection_guard = 255;
+      SelectPreset(s, s.list_cursor.Get());
+    }
     s.load_complete = 1;
     s.dirty = 0;
   }
@@ -42,6 +50,7 @@ void HandleCurrentPreset(HandlerContext& c, const uint8_t* p, size_t) {
   s.dirty = 0;
   s.list_cursor.SetBoth(index);
   s.current_preset = index;
+  s.record_echoed = 0;
   SelectPreset(s, index);
 }
 

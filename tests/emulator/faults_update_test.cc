@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "emulator/emulator.h"
@@ -133,16 +134,45 @@ TEST(Backpressure, AHostThatNeverReadsCannotGrowTheQueueWithoutEnd) {
 
 // ---- update loader --------------------------------------------------------------------
 
+// A loader built for a two-segment image whose reply codes are not the command plus one:
+// apply 0x10 answered 0x5C; segment 1 command 0x30, reply 0x6E, blocks 0xFFFF and 0x0000;
+// segment 2 command 0x44, reply 0x2B, block 7.
 class UpdateModeTest : public ::testing::Test {
  protected:
-  void SetUp() override { options_.mode = Mode::kUpdate; }
-  Bytes Block(uint16_t number, const std::string& text = "") {
+  void SetUp() override {
+    options_.mode = Mode::kUpdate;
+    image_.apply_command = 0x10;
+    image_.apply_reply = 0x5C;
+    image_.apply_param = {0x12, 0x34, 0x56, 0x78};
+    image_.segments.resize(2);
+    image_.segments[0] = {0x30, 0x6E, 0xFFFF, Bytes(1024, 0xC3)};
+    image_.segments[1] = {0x44, 0x2B, 7, Bytes(512, 0x5A)};
+    const std::string tag = "firmware ZORVA_RQ700_V2.1.0 built";
+    std::copy(tag.begin(), tag.end(), image_.segments[1].data.begin() + 40);
+  }
+  std::unique_ptr<DeviceEmulator> Make() {
+    auto device = std::make_unique<DeviceEmulator>(options_);
+    device->SetLoaderImage(image_);
+    return device;
+  }
+  static void WakeUp(DeviceEmulator& device) {
+    uint8_t wake[65] = {0, 8};
+    device.OnHostReport(wake);
+  }
+  // Wake-up, start, identity: where the updater stands before its apply request.
+  static void Greet(DeviceEmulator& device, Host& host) {
+    WakeUp(device);
+    host.Send(0xAA, {0});
+    host.Ask(0x00, {0});
+  }
+  Bytes Block(int segment, int index, uint16_t number) const {
     Bytes block = {static_cast<uint8_t>(number >> 8), static_cast<uint8_t>(number)};
-    block.resize(514, 0xC3);
-    std::copy(text.begin(), text.end(), block.begin() + 40);
+    const Bytes& data = image_.segments[segment].data;
+    block.insert(block.end(), data.begin() + 512 * index, data.begin() + 512 * (index + 1));
     return block;
   }
   Options options_;
+  LoaderImage image_;
 };
 
 TEST_F(UpdateModeTest, IdentityReplyCarriesModelAndVersionWhereTheLauncherReads) {
@@ -166,71 +196,117 @@ TEST_F(UpdateModeTest, IdentityReplyCarriesModelAndVersionWhereTheLauncherReads)
   EXPECT_EQ(device.product_id(), 0x5750);
 }
 
-TEST_F(UpdateModeTest, ApplyIsAnsweredAndBlocksAcknowledgedWithTheReplyCode) {
-  DeviceEmulator device(options_);
-  Host host(device);
-  EXPECT_TRUE(host.Ask(0x30, Block(7)).empty()) << "no block before the apply request";
-  const std::vector<Packet> apply = host.Ask(0x10, {0, 0, 0, 1});
+TEST_F(UpdateModeTest, TakesTheImageInOrderWithItsReplyCodesAndRebootsWithItsVersion) {
+  auto device = Make();
+  Host host(*device);
+  Greet(*device, host);
+  EXPECT_EQ(device->loader_state(), LoaderState::kIdentified);
+  const std::vector<Packet> apply = host.Ask(0x10, {0x12, 0x34, 0x56, 0x78});
   ASSERT_EQ(apply.size(), 1u);
-  EXPECT_EQ(apply[0].command, 0x11);
+  EXPECT_EQ(apply[0].command, 0x5C);
   EXPECT_EQ(apply[0].raw[5], 1) << "byte 5: accepted";
-  for (uint16_t n = 0xFFFF, i = 0; i < 2; ++i, ++n) {
-    const std::vector<Packet> ack = host.Ask(0x30, Block(n));
-    ASSERT_EQ(ack.size(), 1u);
-    EXPECT_EQ(ack[0].command, 0x31);
-    EXPECT_EQ(ack[0].payload, Bytes({static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)}));
+  const struct {
+    int segment, index;
+    uint16_t number;
+    uint8_t command, reply;
+  } blocks[] = {{0, 0, 0xFFFF, 0x30, 0x6E}, {0, 1, 0x0000, 0x30, 0x6E}, {1, 0, 7, 0x44, 0x2B}};
+  for (const auto& b : blocks) {
+    const std::vector<Packet> ack = host.Ask(b.command, Block(b.segment, b.index, b.number));
+    ASSERT_EQ(ack.size(), 1u) << b.number;
+    EXPECT_EQ(ack[0].command, b.reply);
+    EXPECT_EQ(ack[0].payload,
+              Bytes({static_cast<uint8_t>(b.number >> 8), static_cast<uint8_t>(b.number)}));
   }
-  EXPECT_EQ(device.blocks_received(), 2);
-  EXPECT_TRUE(host.Ask(0x30, {0, 1, 2}).empty()) << "a short block is not taken";
-  EXPECT_EQ(device.blocks_received(), 2);
-  // Normal-mode commands mean nothing to the loader.
-  EXPECT_TRUE(host.Ask(0xE0).empty());
-  EXPECT_TRUE(host.Ask(0x84, {0, 0}).empty());
+  EXPECT_EQ(device->blocks_received(), 3);
+  EXPECT_EQ(device->loader_state(), LoaderState::kComplete);
+  ASSERT_EQ(device->received().size(), 2u);
+  EXPECT_EQ(device->received()[0], image_.segments[0].data);
+  EXPECT_EQ(device->received()[1], image_.segments[1].data);
+  EXPECT_EQ(device->refusals(), 0);
+
+  host.Send(0xFF, {0});
+  EXPECT_EQ(device->mode(), Mode::kNormal);
+  EXPECT_EQ(device->version(), "2.1.0");
+  EXPECT_EQ(device->product_id(), 0x5703);
+  EXPECT_TRUE(device->TakeDisconnect());
+  EXPECT_TRUE(device->TakeModeChange());
 }
 
-TEST_F(UpdateModeTest, ReplyCodesCanBeSetAndTheApplyRefused) {
+// Every step out of turn, each block sent twice, out of order, with another command or
+// other data, and every packet of the wrong size: refused without an answer.
+TEST_F(UpdateModeTest, RefusesEverythingOutOfTurnWithoutAnAnswer) {
+  auto device = Make();
+  Host host(*device);
+  const Bytes param = {0x12, 0x34, 0x56, 0x78};
+  EXPECT_TRUE(host.Ask(0x00, {0}).empty()) << "asleep: no identity before the wake-up";
+  host.Send(0xAA, {0});
+  WakeUp(*device);
+  EXPECT_EQ(host.Ask(0x00, {0}).size(), 1u) << "the launcher asks right after the wake-up";
+  EXPECT_TRUE(host.Ask(0x10, param).empty()) << "no apply before the start request";
+  host.Send(0xAA, {0});
+  EXPECT_TRUE(host.Ask(0x10, param).empty()) << "no apply before the identity request";
+  EXPECT_TRUE(host.Ask(0x00, {0, 0}).empty()) << "an identity request of two bytes";
+  host.Ask(0x00, {0});
+  EXPECT_TRUE(host.Ask(0x30, Block(0, 0, 0xFFFF)).empty()) << "no block before the apply";
+  EXPECT_TRUE(host.Ask(0x10, {0x12, 0x34, 0x56}).empty()) << "a short apply request";
+  ASSERT_EQ(host.Ask(0x10, param).size(), 1u);
+
+  Bytes wrong = Block(0, 0, 0xFFFF);
+  wrong[300] ^= 1;
+  EXPECT_TRUE(host.Ask(0x30, wrong).empty()) << "other data";
+  EXPECT_TRUE(host.Ask(0x30, Block(0, 1, 0x0000)).empty()) << "the second block first";
+  EXPECT_TRUE(host.Ask(0x31, Block(0, 0, 0xFFFF)).empty()) << "another command";
+  Bytes longer = Block(0, 0, 0xFFFF);
+  longer.push_back(0);
+  EXPECT_TRUE(host.Ask(0x30, longer).empty()) << "a block of 515 bytes";
+  EXPECT_TRUE(host.Ask(0xFF, {0}).empty());
+  EXPECT_EQ(device->mode(), Mode::kUpdate) << "no finish before the last block";
+  EXPECT_EQ(host.Ask(0x30, Block(0, 0, 0xFFFF)).size(), 1u);
+  EXPECT_TRUE(host.Ask(0x30, Block(0, 0, 0xFFFF)).empty()) << "the same block twice";
+  EXPECT_TRUE(host.Ask(0x44, Block(1, 0, 7)).empty()) << "the next segment too early";
+  EXPECT_EQ(host.Ask(0x30, Block(0, 1, 0x0000)).size(), 1u);
+  EXPECT_EQ(device->blocks_received(), 2);
+  EXPECT_EQ(device->refusals(), 14);
+
+  // A wake-up starts afresh, as a launcher started again after a failed update does.
+  Greet(*device, host);
+  EXPECT_EQ(device->loader_state(), LoaderState::kIdentified);
+  EXPECT_EQ(device->blocks_received(), 0);
+}
+
+TEST_F(UpdateModeTest, ApplyIsRefusedForAnotherParameterOrOnRequest) {
+  auto device = Make();
+  Host host(*device);
+  Greet(*device, host);
+  std::vector<Packet> apply = host.Ask(0x10, {0x78, 0x56, 0x34, 0x12});
+  ASSERT_EQ(apply.size(), 1u);
+  EXPECT_EQ(apply[0].command, 0x5C);
+  EXPECT_EQ(apply[0].raw[5], 0) << "the parameter in another byte order";
+  EXPECT_TRUE(host.Ask(0x30, Block(0, 0, 0xFFFF)).empty());
+
+  options_.faults.refuse_update = true;
   options_.apply_reply = 0x7A;
   options_.block_reply = 0x7B;
-  options_.faults.refuse_update = true;
-  DeviceEmulator device(options_);
-  Host host(device);
-  const std::vector<Packet> apply = host.Ask(0x10, {0, 0, 0, 0});
+  auto refusing = Make();
+  Host refusing_host(*refusing);
+  Greet(*refusing, refusing_host);
+  apply = refusing_host.Ask(0x10, {0x12, 0x34, 0x56, 0x78});
   ASSERT_EQ(apply.size(), 1u);
-  EXPECT_EQ(apply[0].command, 0x7A);
-  EXPECT_EQ(apply[0].raw[5], 0) << "refused";
-  EXPECT_TRUE(host.Ask(0x30, Block(0)).empty());
-  host.Send(0xFF, {0});
-  EXPECT_EQ(device.mode(), Mode::kUpdate) << "nothing was loaded: no reboot";
+  EXPECT_EQ(apply[0].command, 0x7A) << "a loader at odds with its image";
+  EXPECT_EQ(apply[0].raw[5], 0);
 
-  Options accepting = options_;
-  accepting.faults.refuse_update = false;
-  DeviceEmulator other(accepting);
-  Host other_host(other);
-  other_host.Ask(0x10, {0, 0, 0, 0});
-  EXPECT_EQ(other_host.Ask(0x30, Block(0)).at(0).command, 0x7B);
-}
+  options_.faults.refuse_update = false;
+  auto odd = Make();
+  Host odd_host(*odd);
+  Greet(*odd, odd_host);
+  odd_host.Ask(0x10, {0x12, 0x34, 0x56, 0x78});
+  EXPECT_EQ(odd_host.Ask(0x30, Block(0, 0, 0xFFFF)).at(0).command, 0x7B);
 
-TEST_F(UpdateModeTest, FinishRebootsIntoNormalModeWithTheImagesVersion) {
-  DeviceEmulator device(options_);
-  Host host(device);
-  host.Ask(0x10, {0, 0, 0, 0});
-  host.Ask(0x30, Block(0));
-  host.Ask(0x30, Block(1, "firmware ZORVA_RQ700_V2.1.0 built"));
-  host.Send(0xFF, {0});
-  EXPECT_EQ(device.mode(), Mode::kNormal);
-  EXPECT_EQ(device.version(), "2.1.0");
-  EXPECT_EQ(device.product_id(), 0x5703);
-  EXPECT_TRUE(device.TakeDisconnect());
-  EXPECT_TRUE(device.TakeModeChange());
-
-  // An image without a version tag leaves the version as it was.
-  DeviceEmulator plain(options_);
-  Host plain_host(plain);
-  plain_host.Ask(0x10, {0, 0, 0, 0});
-  plain_host.Ask(0x30, Block(0));
-  plain_host.Send(0xFF, {0});
-  EXPECT_EQ(plain.mode(), Mode::kNormal);
-  EXPECT_EQ(plain.version(), "2.0.0");
+  // Without an image the loader knows no apply request.
+  DeviceEmulator bare(options_);
+  Host bare_host(bare);
+  Greet(bare, bare_host);
+  EXPECT_TRUE(bare_host.Ask(0x10, {0x12, 0x34, 0x56, 0x78}).empty());
 }
 
 TEST(NormalMode, IgnoresTheUpdateLoadersRequests) {

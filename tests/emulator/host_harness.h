@@ -34,6 +34,29 @@ class PacketCollector : public PacketSink {
   std::vector<Packet> packets;
 };
 
+// A firmware image of one segment laid out by hand (header, descriptor, data), so the
+// loader's own reading of the format is tried without the host's image code.
+inline Bytes OneSegmentImage(uint8_t apply_command, uint8_t apply_reply, uint8_t data_command,
+                             uint8_t reply, uint16_t first_block, const Bytes& data) {
+  Bytes image(128 + 512, 0);
+  const char magic[] = "Zorva_TAGZORVA_RQ700";
+  std::memcpy(image.data(), magic, sizeof(magic) - 1);
+  image[41] = apply_command;
+  image[42] = apply_reply;
+  image[43] = 100;  // apply time-out
+  image[47] = 1;    // one segment
+  uint8_t* d = image.data() + 128;
+  const uint32_t length = static_cast<uint32_t>(data.size());
+  for (int i = 0; i < 4; ++i) d[17 + i] = static_cast<uint8_t>(length >> (8 * i));
+  d[21] = data_command;
+  d[22] = reply;
+  d[23] = 100;  // block time-out
+  d[27] = static_cast<uint8_t>(first_block);
+  d[28] = static_cast<uint8_t>(first_block >> 8);
+  image.insert(image.end(), data.begin(), data.end());
+  return image;
+}
+
 // Plays the host against a DeviceEmulator in the same thread: packets are cut into
 // reports as the host's Send cuts them; the device's reports go through the host's parser.
 class Host {

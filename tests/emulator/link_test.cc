@@ -226,6 +226,14 @@ TEST_F(LinkTest, DisconnectFaultPullsTheCableOnceAndTheDeviceComesBack) {
 
 TEST_F(LinkTest, UpdateModeRebootsIntoNormalModeWithTheNewVersion) {
   options_.mode = Mode::kUpdate;
+  Bytes data(512, 0xEE);
+  const std::string tag = "ZORVA_RQ700_V2.0.1";
+  std::copy(tag.begin(), tag.end(), data.begin() + 98);
+  const Bytes image = testing::OneSegmentImage(0x10, 0x5C, 0x20, 0x6E, 0x0100, data);
+  options_.firmware_file = (dir_ / "image.zr").string();
+  options_.received_dir = (dir_ / "received").string();
+  std::ofstream(options_.firmware_file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), static_cast<long>(image.size()));
   StartServer();
   const std::string announce_dir = (dir_ / "announce").string();
   ASSERT_EQ(EnumerateVirtualDevices(announce_dir).at(0).product_id, 0x5750);
@@ -236,17 +244,15 @@ TEST_F(LinkTest, UpdateModeRebootsIntoNormalModeWithTheNewVersion) {
   SendPacket(0x00, {0});
   ASSERT_TRUE(ReadUntil([](const std::vector<Packet>& p) { return p.size() == 1; }));
   EXPECT_EQ(collector_.packets[0].command, 0x01);
-  SendPacket(0x10, {1, 2, 3, 4});
+  SendPacket(0x10, {0, 0, 0, 0});
   ASSERT_TRUE(ReadUntil([](const std::vector<Packet>& p) { return p.size() == 2; }));
-  EXPECT_EQ(collector_.packets[1].command, 0x11);
+  EXPECT_EQ(collector_.packets[1].command, 0x5C);
   EXPECT_EQ(collector_.packets[1].payload.at(0), 1);
   Bytes block = {0x01, 0x00};
-  block.resize(514, 0xEE);
-  const std::string tag = "ZORVA_RQ700_V2.0.1";
-  std::copy(tag.begin(), tag.end(), block.begin() + 100);
+  block.insert(block.end(), data.begin(), data.end());
   SendPacket(0x20, block);
   ASSERT_TRUE(ReadUntil([](const std::vector<Packet>& p) { return p.size() == 3; }));
-  EXPECT_EQ(collector_.packets[2].command, 0x21);
+  EXPECT_EQ(collector_.packets[2].command, 0x6E);
   EXPECT_EQ(collector_.packets[2].payload, Bytes({0x01, 0x00}));
   SendPacket(0xFF, {0});
 
@@ -267,6 +273,10 @@ TEST_F(LinkTest, UpdateModeRebootsIntoNormalModeWithTheNewVersion) {
             "2.0.1");
   const std::string log = Log();
   EXPECT_NE(log.find("H>D RAW 00 00 00 00 00 00 00 00\n"), std::string::npos);
+  EXPECT_EQ(log.find("REFUSED"), std::string::npos) << log;
+  std::ifstream received(dir_ / "received" / "segment-1.bin", std::ios::binary);
+  EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(received), std::istreambuf_iterator<char>()),
+            data);
 }
 
 }  // namespace

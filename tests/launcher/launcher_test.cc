@@ -78,8 +78,7 @@ class FakeDevice {
 Report NormalAnswer(const char* version, const char* model) {
   Report reply(kReportSize, 0);
   reply[1] = 63;
-  reply[2] = 0xAA;
-  reply[3] = 0x55;
+  std::memcpy(reply.data() + 2, "\xAA\x55\x17\x00\x84", 5);
   std::memcpy(reply.data() + 8, version, 5);
   std::memcpy(reply.data() + 13, model, std::strlen(model));
   return reply;
@@ -222,6 +221,7 @@ TEST_F(QueryTest, UpdateModeDeviceGetsTheUpdaterWithTheLinkActive) {
     if (received[2] != 0xAA) return reply;
     reply.assign(kReportSize, 0);
     reply[1] = 63;
+    std::memcpy(reply.data() + 2, "\xAA\x55\x3D\x00\x01", 5);
     std::memcpy(reply.data() + 7, "ZORVA_RQ700_V1.0.0", 18);
     return reply;
   });

@@ -52,8 +52,8 @@ class FakeLoader : public PacketSink {
     bool apply_answer = true;
     uint8_t accepted = 1;
     uint8_t apply_command = 0x20;
-    uint8_t apply_reply = 0x21;
-    int block_reply = 0x31;  // -1: blocks are never acknowledged
+    uint8_t apply_reply = 0x6A;
+    int block_reply = 0x47;  // -1: blocks are never acknowledged
     int drop_block_ack = 0;  // the nth block (from 1) is not acknowledged
     std::string identity_model = "ZORVA_RQ700_V1.9.9";
   };

@@ -136,9 +136,9 @@ TEST_F(QtUpdaterWindowTest, StatusPostsFromAnotherThreadApplyInOrder) {
 TEST_F(QtUpdaterWindowTest, ClickRunsTheUpdateAndClosingWaitsForItsEnd) {
   files::FirmwareImagePlan plan;
   plan.apply_command = 0x20;
-  plan.apply_reply = 0x21;
+  plan.apply_reply = 0x6A;
   plan.apply_timeout = 300;
-  plan.segments.push_back({0x30, 0x31, 300, 0, std::vector<uint8_t>(1024, 0x5A)});
+  plan.segments.push_back({0x30, 0x47, 300, 0, std::vector<uint8_t>(1024, 0x5A)});
   const std::vector<uint8_t> bytes = files::BuildFirmwareImage(plan);
   {
     std::ofstream out(dir_ / "Firmware" / "ZORVA_RQ700_V2.0.0.zr", std::ios::binary);

@@ -48,11 +48,11 @@ std::vector<uint8_t> Pattern(size_t size, uint8_t seed) {
 files::FirmwareImagePlan OneSegment(size_t size, uint16_t first_block) {
   files::FirmwareImagePlan plan;
   plan.apply_command = 0x20;
-  plan.apply_reply = 0x21;
+  plan.apply_reply = 0x6A;  // no reply code is its command plus one
   plan.apply_timeout = 300;
   plan.apply_param[0] = 0xDE;
   plan.apply_param[3] = 0xEF;
-  plan.segments.push_back({0x30, 0x31, 300, first_block, Pattern(size, 1)});
+  plan.segments.push_back({0x30, 0x47, 300, first_block, Pattern(size, 1)});
   return plan;
 }
 
@@ -141,9 +141,9 @@ TEST_F(UpdateWorkerTest, TheUsersNewerImageIsSent) {
 TEST_F(UpdateWorkerTest, BlockNumbersWrapAndTrailingBytesAreNotSent) {
   // 1000 bytes: one whole block; the last 488 bytes stay behind.
   files::FirmwareImagePlan plan = OneSegment(1000, 0xFFFF);
-  plan.segments.push_back({0x40, 0x41, 300, 7, Pattern(1536, 9)});
+  plan.segments.push_back({0x40, 0x1C, 300, 7, Pattern(1536, 9)});
   // Both segments answer with the same reply code, so one loader serves them.
-  plan.segments[1].reply = 0x31;
+  plan.segments[1].reply = 0x47;
   WriteImage(files::BuildFirmwareImage(plan));
   EXPECT_EQ(RunUpdate({}), 1);
   const Events events = log_.Events();
@@ -211,10 +211,10 @@ TEST_F(UpdateWorkerTest, MissingLastAcknowledgementFailsWithoutFinish) {
 TEST_F(UpdateWorkerTest, AcknowledgementOfAnotherSegmentDoesNotCount) {
   files::FirmwareImagePlan plan = OneSegment(512, 0);
   plan.segments[0].block_timeout = 60;
-  plan.segments.push_back({0x40, 0x41, 60, 0, Pattern(512, 3)});
+  plan.segments.push_back({0x40, 0x1C, 60, 0, Pattern(512, 3)});
   WriteImage(files::BuildFirmwareImage(plan));
   // The loader answers every block with segment 2's reply code.
-  EXPECT_EQ(RunUpdate({.block_reply = 0x41}), 0);
+  EXPECT_EQ(RunUpdate({.block_reply = 0x1C}), 0);
   const Events events = log_.Events();
   EXPECT_EQ(events.back(), "post 1 0");
   EXPECT_EQ(std::count(events.begin(), events.end(), "recv 40 0000"), 0);
@@ -292,18 +292,18 @@ TEST(UpdateReplyTest, ShortPacketsReadNothingBeyondTheirPayload) {
   EXPECT_EQ(record.Version(), "");
 
   // An apply answer without payload byte counts as a refusal.
-  session.apply_reply = 0x21;
+  session.apply_reply = 0x6A;
   session.accepted = 9;
-  const size_t bare = BuildPacket(0x21, nullptr, 0, packet, sizeof(packet));
+  const size_t bare = BuildPacket(0x6A, nullptr, 0, packet, sizeof(packet));
   HandleUpdateReply(session, packet, bare);
   EXPECT_EQ(session.apply_answered.load(), 1u);
   EXPECT_EQ(session.accepted.load(), 0);
 
   // Acknowledgements count only while their segment is being sent.
-  const size_t ack = BuildPacket(0x31, payload, 2, packet, sizeof(packet));
+  const size_t ack = BuildPacket(0x47, payload, 2, packet, sizeof(packet));
   HandleUpdateReply(session, packet, ack);
   EXPECT_EQ(session.acknowledged.load(), 0u);
-  session.current_segment_reply = 0x31;
+  session.current_segment_reply = 0x47;
   HandleUpdateReply(session, packet, ack);
   EXPECT_EQ(session.acknowledged.load(), 1u);
 }
