@@ -18,6 +18,10 @@ constexpr uint8_t kNormalQuery[] = {0xAA, 0x55, 0x03, 0x00, 0x84, 0x00, 0x00, 0x
 // The identity request, command 0x00 with payload 00, and its CRC; the loader answers 0x01.
 constexpr uint8_t kIdentityRequest[] = {0xAA, 0x55, 0x02, 0x00, 0x00, 0x00, 0x12, 0x97};
 constexpr uint8_t kIdentityReplyCode = 0x01;
+// Payload bytes of a report up to the last field the query takes from it: report bytes
+// 8-23 of the normal-mode answer, 7-38 of the identity reply.
+constexpr int kNormalAnswerBytes = 22;
+constexpr int kIdentityAnswerBytes = 37;
 
 void BuildReport(uint8_t* report, const uint8_t* payload, uint8_t count) {
   std::memset(report, 0, kReportSize);
@@ -47,10 +51,11 @@ class AnswerCatcher : public PacketSink {
 };
 
 // Reads reports until the answer with `command` arrives or the answer time passes. A
-// report that starts with that packet is the answer as it stands, unchecked; other
-// reports (a knob the player turns at that moment) are read past. The answer may also come
-// packed behind other bytes: the reports then go through the packet parser.
-bool ReadAnswer(HidPort& port, uint8_t command, uint8_t* answer) {
+// report that starts with that packet and holds the `needed` payload bytes the fields take
+// is the answer as it stands, its CRC unchecked; other reports (a knob the player turns at that
+// moment) are read past. The answer may also come packed behind other bytes or cut across reports:
+// the reports then go through the packet parser.
+bool ReadAnswer(HidPort& port, uint8_t command, int needed, uint8_t* answer) {
   using Clock = std::chrono::steady_clock;
   const auto end = Clock::now() + std::chrono::milliseconds(HidDeviceQueries::kAnswerMs);
   auto ring = std::make_unique<RxRing>();
@@ -65,7 +70,8 @@ bool ReadAnswer(HidPort& port, uint8_t command, uint8_t* answer) {
     if (got == ReadResult::kDisconnected) return false;
     if (got == ReadResult::kNothing) continue;
     const int count = std::min<int>(report[1], kReportPayload);
-    if (count >= 5 && report[2] == kStartMark1 && report[3] == kStartMark2 &&
+    // A report that starts with the answer and carries the fields read from it.
+    if (count >= needed && report[2] == kStartMark1 && report[3] == kStartMark2 &&
         report[6] == command) {
       std::memcpy(answer, report, kReportSize);
       return true;
@@ -79,14 +85,14 @@ bool ReadAnswer(HidPort& port, uint8_t command, uint8_t* answer) {
 // Writes `first` (outcome ignored), then `second` and reads the answer with `command`
 // into `answer`.
 QueryResult Exchange(const std::string& path, const uint8_t* first, const uint8_t* second,
-                     uint8_t command, uint8_t* answer) {
+                     uint8_t command, int needed, uint8_t* answer) {
   std::unique_ptr<HidPort> port = MakeHidPort(path);
   if (port == nullptr || !port->Open(path)) {
     return DeviceAccessDenied(path) ? QueryResult::kAccessDenied : QueryResult::kFailed;
   }
   port->WriteReport(first, HidDeviceQueries::kFirstWriteMs);
   bool ok = port->WriteReport(second, HidDeviceQueries::kAnswerMs);
-  ok = ok && ReadAnswer(*port, command, answer);
+  ok = ok && ReadAnswer(*port, command, needed, answer);
   port->Close();
   return ok ? QueryResult::kAnswered : QueryResult::kFailed;
 }
@@ -120,7 +126,8 @@ QueryResult HidDeviceQueries::NormalModeQuery(const std::string& path, DeviceRec
   uint8_t query[kReportSize];
   uint8_t answer[kReportSize] = {};
   BuildNormalQueryReport(query);
-  const QueryResult result = Exchange(path, query, query, kNormalQuery[4], answer);
+  const QueryResult result =
+      Exchange(path, query, query, kNormalQuery[4], kNormalAnswerBytes, answer);
   if (result != QueryResult::kAnswered) return result;
   return TakeNormalModeAnswer(answer, record) ? QueryResult::kAnswered : QueryResult::kFailed;
 }
@@ -131,7 +138,8 @@ QueryResult HidDeviceQueries::UpdateModeQuery(const std::string& path, DeviceRec
   uint8_t answer[kReportSize] = {};
   BuildWakeUpReport(wake_up);
   BuildIdentityRequestReport(request);
-  const QueryResult result = Exchange(path, wake_up, request, kIdentityReplyCode, answer);
+  const QueryResult result =
+      Exchange(path, wake_up, request, kIdentityReplyCode, kIdentityAnswerBytes, answer);
   if (result == QueryResult::kAnswered) TakeUpdateModeAnswer(answer, record);
   return result;
 }

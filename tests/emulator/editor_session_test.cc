@@ -10,8 +10,10 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "emulator/server.h"
 #include "link/hid_device.h"
@@ -124,6 +126,113 @@ TEST_F(EditorSessionTest, EditorEditsReachTheDeviceAndDeviceKnobsAreNotEchoed) {
   ASSERT_NE(knob, std::string::npos);
   EXPECT_EQ(log.find("H>D AA 55 11 00 93", knob), std::string::npos) << "knob echoed back";
   EXPECT_EQ(log.find("H>D AA 55 02 00 A6", knob), std::string::npos) << "preset echoed back";
+}
+
+}  // namespace
+}  // namespace rq700::emu
+
+namespace rq700::emu {
+namespace {
+
+// What the editor holds once the dump is over, to compare between start-ups.
+struct StartupPicture {
+  PresetRecord edit_model{};  // the device's working record, overwritten by the edit model
+  std::vector<std::string> names;
+  int cursor = -1;
+  int tempo = 0;
+  std::array<uint8_t, 10> system{};
+  int exp_low = -1, exp_high = -1;
+  std::string version;
+  bool operator==(const StartupPicture&) const = default;
+};
+
+// The editor's start-up against every combination of dump order, packing and record echo
+// ends with the device's current preset in the edit model, every name in the list and the
+// preset clean; afterwards a knob turned on the device marks it unsaved again.
+TEST(StartupMatrix, AnyDumpOrderPackingAndEchoGiveTheSameEditorState) {
+  const fs::path dir = fs::temp_directory_path() / ("rq700-emu-matrix-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  setenv("RQ700_EMU_DIR", (dir / "announce").c_str(), 1);
+  std::optional<StartupPicture> first;
+  int cell = 0;
+  for (const bool shuffled : {false, true}) {
+    for (const bool pack : {false, true}) {
+      for (const bool echo : {true, false}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "shuffled " << shuffled << " pack " << pack << " echo " << echo);
+        Options options;
+        options.socket_path = (dir / ("cell" + std::to_string(cell) + ".sock")).string();
+        options.log_file = (dir / "packets.log").string();
+        options.pacing = false;
+        options.dump_order = shuffled ? DumpOrder::kShuffled : DumpOrder::kFixed;
+        options.has_seed = true;
+        options.seed = static_cast<uint64_t>(100 + cell++);
+        options.pack = pack;
+        options.record_echo = echo;
+        EmulatorServer server(options);
+        std::string error;
+        ASSERT_TRUE(server.Start(&error)) << error;
+        // A current preset other than the first, so a wrong or empty record shows.
+        const PresetRecord expected = server.WithDevice([](DeviceEmulator& d) {
+          d.state().current = 137;
+          d.state().working = d.state().presets[137];
+          return d.state().working;
+        });
+        std::thread serving([&] { server.Run(); });
+        rq700::DeviceState state;
+        CHidDevice device;
+        QuietWindow window;
+        EditorSession session(state, device, window);
+        ASSERT_TRUE(session.Start("emu:" + options.socket_path));
+        EXPECT_TRUE(WaitFor(
+            [&] { return state.load_complete.load() == 1 && state.dump_running.load() == 0; }));
+
+        StartupPicture picture;
+        picture.edit_model = expected;
+        WriteEditModel(state, picture.edit_model.data());
+        for (int i = 0; i < record::kPresetCount; ++i)
+          picture.names.push_back(PresetName(state, i));
+        picture.cursor = state.list_cursor.Get();
+        picture.tempo = state.tempo.Get();
+        for (int b = 0; b < 10; ++b) picture.system[b] = state.system[b].Get();
+        picture.exp_low = state.exp_low.Get();
+        picture.exp_high = state.exp_high.Get();
+        picture.version = VersionText(state);
+        EXPECT_EQ(state.dirty.load(), 0) << "the dump left the preset marked unsaved";
+        // The edit model keeps only one of THRE and TIME B, by the DELAY model.
+        PresetRecord wanted = expected;
+        if (expected[record::ModuleSlot(8)] == 9) {
+          wanted[record::kDelayWord5] = picture.edit_model[record::kDelayWord5];
+        } else {
+          wanted[record::kDelayTimeBWord] = picture.edit_model[record::kDelayTimeBWord];
+          wanted[record::kDelayTimeBWord + 1] = picture.edit_model[record::kDelayTimeBWord + 1];
+        }
+        EXPECT_TRUE(picture.edit_model == wanted) << "the edit model is not preset 137";
+        EXPECT_EQ(picture.cursor, 137);
+        EXPECT_EQ(picture.names[137].substr(0, 6), "P138: ");
+        if (!first) {
+          first = picture;
+        } else {
+          EXPECT_TRUE(picture == *first);
+        }
+
+        // After the dump the ordinary rules hold: a knob on the device makes it unsaved.
+        server.Post("knob 3 1 77");
+        EXPECT_TRUE(WaitFor([&] { return state.module[3].param[0].Get() == 77; }));
+        EXPECT_EQ(state.dirty.load(), 1);
+
+        session.Shutdown();
+        device.Close();
+        server.Stop();
+        serving.join();
+        std::ifstream in(options.log_file);
+        const std::string log{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        EXPECT_EQ(log.find("REFUSED"), std::string::npos) << log.substr(log.find("REFUSED"), 200);
+      }
+    }
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -402,7 +402,17 @@ TEST(OptionParsing, ReadsEveryOptionAndRefusesBadValues) {
                             "--apply-reply",
                             "0x11",
                             "--block-reply",
-                            "0x21"},
+                            "0x21",
+                            "--dump-order",
+                            "shuffled:42",
+                            "--pack",
+                            "--chatter",
+                            "15",
+                            "--no-record-echo",
+                            "--firmware",
+                            "f.zr",
+                            "--received-dir",
+                            "got"},
                            &options, &error))
       << error;
   EXPECT_EQ(options.socket_path, "/tmp/x.sock");
@@ -421,6 +431,14 @@ TEST(OptionParsing, ReadsEveryOptionAndRefusesBadValues) {
   EXPECT_EQ(options.faults.disconnect_after, 7);
   EXPECT_EQ(options.apply_reply, 0x11);
   EXPECT_EQ(options.block_reply, 0x21);
+  EXPECT_EQ(options.dump_order, DumpOrder::kShuffled);
+  EXPECT_TRUE(options.has_seed);
+  EXPECT_EQ(options.seed, 42u);
+  EXPECT_TRUE(options.pack);
+  EXPECT_EQ(options.chatter_ms, 15);
+  EXPECT_FALSE(options.record_echo);
+  EXPECT_EQ(options.firmware_file, "f.zr");
+  EXPECT_EQ(options.received_dir, "got");
 
   for (const std::vector<std::string>& bad :
        std::vector<std::vector<std::string>>{{"--release", "70000"},
@@ -431,6 +449,10 @@ TEST(OptionParsing, ReadsEveryOptionAndRefusesBadValues) {
                                              {"--drop-ack", "0xE1:0"},
                                              {"--corrupt-crc", "-1"},
                                              {"--socket", ""},
+                                             {"--dump-order", "sorted"},
+                                             {"--dump-order", "shuffled:x"},
+                                             {"--chatter", "0"},
+                                             {"--firmware"},
                                              {"--frobnicate"}}) {
     Options ignored;
     error.clear();

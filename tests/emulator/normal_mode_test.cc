@@ -265,13 +265,17 @@ TEST_F(NormalModeTest, SelectSaveAndWritePresets) {
   // Edit, then save under slot 3 with a new name; the stored preset of slot 17 is untouched.
   const PresetRecord stored17 = device_.state().presets[17];
   host_.Send(0xA2, {11});
+  working()[record::kName + 15] = 0x5A;  // byte 27: the name takes bytes 12-26 only
   Bytes save = {3};
   const std::string name = "MY NEW TONE";
   save.insert(save.end(), name.begin(), name.end());
   save.resize(16, 0);
   host_.Send(0xA8, save);
   EXPECT_EQ(device_.state().presets[3][record::kVolume], 11);
-  EXPECT_EQ(PresetName(device_.state().presets[3]), name);
+  EXPECT_EQ(std::string(device_.state().presets[3].begin() + record::kName,
+                        device_.state().presets[3].begin() + record::kName + name.size()),
+            name);
+  EXPECT_EQ(device_.state().presets[3][record::kName + 15], 0x5A) << "byte 27 kept";
   EXPECT_EQ(device_.state().presets[17], stored17);
 
   // 0x83 loads the working preset only; 0xE5 stores and acknowledges.
@@ -288,6 +292,188 @@ TEST_F(NormalModeTest, SelectSaveAndWritePresets) {
   ASSERT_EQ(reply.size(), 1u);
   EXPECT_EQ(reply[0].command, 0xE5);
   EXPECT_EQ(device_.state().presets[150][record::kVolume], 66);
+}
+
+// Each command with one payload byte more or less than the host programs send: refused
+// as the protocol refuses it, nothing changes, and the refusal is counted.
+TEST_F(NormalModeTest, PacketsOfAnotherLengthAreRefused) {
+  const struct {
+    uint8_t command;
+    size_t size;
+    int answer;  // -1 none, else the answer's command, whose first byte must be 0
+  } cases[] = {{0x84, 2, -1},  {0xE0, 0, -1},     {0x82, 4, -1},     {0xA0, 18, -1},
+               {0xA1, 10, -1}, {0xA2, 1, -1},     {0xA3, 7, -1},     {0xA4, 12, -1},
+               {0xA6, 1, -1},  {0xA8, 16, -1},    {0x83, 512, -1},   {0xE5, 513, -1},
+               {0x87, 1, -1},  {0x89, 1, -1},     {0xE4, 1, -1},     {0xAA, 3, -1},
+               {0x90, 12, -1}, {0x91, 10, -1},    {0x93, 16, -1},    {0x94, 12, -1},
+               {0x95, 10, -1}, {0x96, 22, -1},    {0x97, 12, -1},    {0x98, 16, -1},
+               {0x99, 12, -1}, {0xE1, 514, 0xE1}, {0xE2, 514, 0xE2}, {0xAB, 515, 0xAB}};
+  const DeviceState before = device_.state();
+  int refused = 0;
+  for (const auto& c : cases) {
+    for (const size_t size : {c.size + 1, c.size - 1}) {
+      if (size > c.size + 1) continue;  // no size below 0
+      Bytes payload(size, 1);
+      const std::vector<Packet> reply = host_.Ask(c.command, payload);
+      ++refused;
+      if (c.answer < 0) {
+        EXPECT_TRUE(reply.empty()) << std::hex << int{c.command} << " size " << std::dec << size;
+      } else {
+        ASSERT_EQ(reply.size(), 1u) << std::hex << int{c.command};
+        EXPECT_EQ(reply[0].command, c.answer);
+        EXPECT_EQ(reply[0].payload.at(0), 0) << "acknowledgement 0 or record type 0";
+      }
+    }
+  }
+  // The MOD packet is two bytes longer for model 10, and only then; stage 4 is the name.
+  EXPECT_TRUE(host_.Ask(0x97, {0, 1, 0, 10, 0, 7, 0, 8, 0, 9, 0, 11}).empty());
+  EXPECT_TRUE(host_.Ask(0x97, {0, 1, 0, 3, 0, 7, 0, 8, 0, 9, 0, 11, 0, 1}).empty());
+  EXPECT_EQ(host_.Ask(0xE1, Bytes(514, 4)).at(0).payload, Bytes({0})) << "a name stage of 514";
+  EXPECT_EQ(host_.Ask(0xAB, Bytes{3, 1, 1, 0}).at(0).payload[0], 0) << "system chunk of 1";
+  refused += 4;
+  EXPECT_EQ(device_.refusals(), refused);
+  EXPECT_EQ(device_.state().working, before.working);
+  EXPECT_EQ(device_.state().presets, before.presets);
+  EXPECT_EQ(device_.state().system, before.system);
+  EXPECT_EQ(device_.state().tempo, before.tempo);
+  EXPECT_EQ(device_.state().current, before.current);
+}
+
+// ---- device-side variety --------------------------------------------------------------
+
+std::vector<Packet> DumpOf(const Options& options) {
+  DeviceEmulator device(options);
+  Host host(device);
+  return host.Ask(0xE0);
+}
+
+std::multiset<Bytes> RawPackets(const std::vector<Packet>& packets) {
+  std::multiset<Bytes> raw;
+  for (const Packet& p : packets) raw.insert(p.raw);
+  return raw;
+}
+
+TEST(DumpOrder, ShuffledKeepsRecord199LastAndTheRecordEchoAfterItsNumber) {
+  const std::vector<Packet> fixed = DumpOf(Options{});
+  std::set<std::vector<uint8_t>> orders;
+  bool settings_after_199 = false;
+  for (uint64_t seed = 1; seed <= 12; ++seed) {
+    Options options;
+    options.dump_order = DumpOrder::kShuffled;
+    options.has_seed = true;
+    options.seed = seed;
+    const std::vector<Packet> dump = DumpOf(options);
+    EXPECT_EQ(RawPackets(dump), RawPackets(fixed)) << "seed " << seed;
+    std::vector<uint8_t> commands;
+    size_t last_record = 0, number = 0, echo = 0;
+    for (size_t i = 0; i < dump.size(); ++i) {
+      commands.push_back(dump[i].command);
+      if (dump[i].command == 0xA5) last_record = i;
+      if (dump[i].command == 0xA6) number = i;
+      if (dump[i].command == 0x86) echo = i;
+    }
+    EXPECT_EQ(dump[last_record].payload[0], 199) << "seed " << seed;
+    EXPECT_LT(number, echo);
+    EXPECT_LT(echo, last_record);
+    settings_after_199 |= last_record + 1 < dump.size();
+    orders.insert(commands);
+    if (seed == 1) {
+      EXPECT_EQ(RawPackets(DumpOf(options)), RawPackets(dump));
+      std::vector<uint8_t> again;
+      for (const Packet& p : DumpOf(options)) again.push_back(p.command);
+      EXPECT_EQ(again, commands) << "the same seed gives the same order";
+    }
+  }
+  EXPECT_TRUE(settings_after_199);
+  EXPECT_GT(orders.size(), 10u);
+
+  Options quiet;
+  quiet.record_echo = false;
+  const std::vector<Packet> no_echo = DumpOf(quiet);
+  EXPECT_EQ(no_echo.size(), fixed.size() - 1);
+  EXPECT_EQ(Find(no_echo, 0x86), nullptr);
+  DeviceEmulator device(quiet);
+  Host host(device);
+  EXPECT_TRUE(host.Ask(0xA6, {5}).empty()) << "no record after the host's 0xA6";
+  std::string error;
+  ASSERT_TRUE(device.SwitchPreset(9, &error));
+  const std::vector<Packet> switched = host.Receive();
+  ASSERT_EQ(switched.size(), 1u);
+  EXPECT_EQ(switched[0].command, 0xA6);
+}
+
+TEST(Packing, ReportsHoldSeveralPacketsAndEndInsideThem) {
+  Options options;
+  options.pack = true;
+  options.has_seed = true;
+  options.seed = 5;
+  DeviceEmulator device(options);
+  device.Connect();
+  Host host(device);
+  host.Send(0xE0);
+  // Where each packet ends in the byte stream.
+  const std::vector<Packet> fixed = DumpOf(Options{});
+  std::set<size_t> ends;
+  Bytes stream;
+  for (const Packet& p : fixed) {
+    stream.insert(stream.end(), p.raw.begin(), p.raw.end());
+    ends.insert(stream.size());
+  }
+  Bytes received;
+  int holding_a_start = 0, ending_inside = 0;
+  uint8_t report[65];
+  while (device.PopReport(report)) {
+    ASSERT_GE(report[1], 1);
+    ASSERT_LE(report[1], 63);
+    const size_t begin = received.size();
+    received.insert(received.end(), report + 2, report + 2 + report[1]);
+    const auto next = ends.upper_bound(begin);
+    holding_a_start += next != ends.end() && *next < received.size();
+    ending_inside += ends.count(received.size()) == 0;
+  }
+  EXPECT_EQ(received, stream) << "the same bytes, cut elsewhere";
+  EXPECT_GT(holding_a_start, 100) << "reports that carry the end of one packet and more";
+  EXPECT_GT(ending_inside, 100) << "reports that end inside a packet";
+}
+
+TEST(Chatter, UnaskedKnobPageAndPresetPacketsAtRandomTimes) {
+  Options options;
+  options.chatter_ms = 20;
+  options.has_seed = true;
+  options.seed = 11;
+  DeviceEmulator device(options);
+  Host host(device);
+  std::vector<uint64_t> times;
+  std::set<uint8_t> kinds;
+  for (uint64_t now = 5000; now < 25000; ++now) {
+    device.Tick(now);
+    const std::vector<Packet> sent = host.Receive();
+    if (sent.empty()) continue;
+    times.push_back(now);
+    for (const Packet& p : sent) kinds.insert(p.command);
+  }
+  ASSERT_GT(times.size(), 20000u / 30);
+  EXPECT_LT(times.size(), 20000u / 10 + 1);
+  for (size_t i = 1; i < times.size(); ++i) {
+    EXPECT_GE(times[i] - times[i - 1], 10u);
+    EXPECT_LE(times[i] - times[i - 1], 30u);
+  }
+  EXPECT_TRUE(kinds.count(0x82) && kinds.count(0xA6) && kinds.count(0x86));
+  EXPECT_GE(
+      std::count_if(kinds.begin(), kinds.end(), [](uint8_t c) { return c >= 0x90 && c <= 0x99; }),
+      5);
+
+  options.mode = Mode::kUpdate;
+  DeviceEmulator loader(options);
+  Host loader_host(loader);
+  DeviceEmulator plain{Options{}};
+  Host plain_host(plain);
+  for (uint64_t now = 5000; now < 6000; ++now) {
+    loader.Tick(now);
+    plain.Tick(now);
+  }
+  EXPECT_TRUE(loader_host.Receive().empty()) << "the loader never talks unasked";
+  EXPECT_TRUE(plain_host.Receive().empty());
 }
 
 // ---- user slot transfers --------------------------------------------------------------

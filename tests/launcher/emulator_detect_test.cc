@@ -108,6 +108,27 @@ TEST_F(EmulatorDetectTest, OnlyVersion200PassesTheGate) {
   }
 }
 
+// A device that talks unasked (a player turning knobs while the launcher asks), also with
+// its packets packed into shared reports, is still found: the query reads past the
+// chatter until its answer comes.
+TEST_F(EmulatorDetectTest, ChatteringDeviceIsFound) {
+  for (const bool pack : {false, true}) {
+    std::vector<std::string> args = {"--chatter", "1", "--seed", "3"};
+    if (pack) args.push_back("--pack");
+    const std::string path = Start(pack ? "packed" : "plain", args);
+    HidDeviceQueries queries;
+    for (int i = 0; i < 10; ++i) {
+      DeviceRecord record;
+      EXPECT_EQ(Detect(EnumerateVirtualDevices(dir_.string()), queries, &record).result,
+                Detection::kNormalMode)
+          << "pack " << pack << " try " << i;
+      EXPECT_EQ(record.Version(), "2.0.0");
+      EXPECT_EQ(record.device_path, path);
+    }
+    emulators_.clear();
+  }
+}
+
 TEST_F(EmulatorDetectTest, AnsweringUpdateModeDeviceGetsTheUpdater) {
   Start("a-loader", {"--mode", "update", "--version", "1.9.9"});
   RecordingShell shell;
