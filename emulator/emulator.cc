@@ -313,10 +313,8 @@ void DeviceEmulator::HandleNormal(uint8_t command, const uint8_t* p, size_t size
       state_.second_confirmation = p[0];
       return;
     case 0xE1:
-      OnIrTransfer(p, size);
-      return;
     case 0xE2:
-      OnAmpTransfer(p, size);
+      OnSlotTransfer(command, p, size);
       return;
     case 0xE4:
       if (p[0] >= kUserSlotCount) {
@@ -544,72 +542,45 @@ void DeviceEmulator::SendModule(int module) {
   Emit(ModuleCommand(module), payload.data(), payload.size());
 }
 
-// IR transfer: stages 1-3 carry slot, stage and a 512-byte plane; stage 4 slot, stage and
-// the 15-byte name. A stage of another size, out of turn or for no slot is refused with
-// acknowledgement 0, and the slot keeps its old content.
-void DeviceEmulator::OnIrTransfer(const uint8_t* p, size_t size) {
+// User slot transfers, IR (0xE1) and AMP (0xE2): the plane stages carry slot, stage and a
+// 512-byte plane (three for IR, four for AMP), the last stage slot, stage and the 15-byte
+// name. A stage of another size, out of turn or for no slot is refused with
+// acknowledgement 0, and the slot keeps its old content until the name completes it.
+void DeviceEmulator::OnSlotTransfer(uint8_t command, const uint8_t* p, size_t size) {
+  const bool ir = command == 0xE1;
+  const int planes = ir ? kIrPlanes : kAmpPlanes;
+  Transfer& t = ir ? ir_transfer_ : amp_transfer_;
   const int slot = size >= 1 ? p[0] : -1;
   const int stage = size >= 2 ? p[1] : 0;
-  Transfer& t = ir_transfer_;
-  const bool fits = stage >= 1 && stage <= kIrPlanes + 1 &&
-                    ExactSize(0xE1, size, 2 + (stage <= kIrPlanes ? kPlaneSize : kSlotNameSize));
+  const std::string code = ir ? "E1" : "E2";
+  bool fits = false;
+  if (stage < 1 || stage > planes + 1) {
+    Refuse(code + ": no stage " + std::to_string(stage));
+  } else {
+    fits = ExactSize(command, size, 2 + (stage <= planes ? kPlaneSize : kSlotNameSize));
+  }
   if (fits && stage == 1) {
     t = Transfer{};
     t.slot = slot;
   }
   uint8_t ack = static_cast<uint8_t>(stage);
   if (!fits || slot >= kUserSlotCount || slot != t.slot || stage != t.next_stage) {
-    if (stage < 1 || stage > kIrPlanes + 1) {
-      Refuse("E1: no stage " + std::to_string(stage));
-    } else if (fits) {
-      Refuse("E1: stage " + std::to_string(stage) + " for slot " + std::to_string(slot) +
+    if (fits) {
+      Refuse(code + ": stage " + std::to_string(stage) + " for slot " + std::to_string(slot) +
              " out of turn");
     }
     ack = 0;  // the host does not move on
-  } else if (stage <= kIrPlanes) {
+  } else if (stage <= planes) {
     std::memcpy(t.data.planes.data() + (stage - 1) * kPlaneSize, p + 2, kPlaneSize);
     ++t.next_stage;
   } else {
     std::memcpy(t.data.name.data(), p + 2, kSlotNameSize);
     t.data.present = true;
-    state_.ir[slot] = t.data;
+    (ir ? state_.ir : state_.amp)[slot] = t.data;
     state_changed_ = true;
     t = Transfer{};
   }
-  Answer(0xE1, 0xE1, &ack, 1);
-}
-
-// AMP transfer: stages 1-4 the planes, stage 5 the name, refused as for the IR transfer.
-void DeviceEmulator::OnAmpTransfer(const uint8_t* p, size_t size) {
-  const int slot = size >= 1 ? p[0] : -1;
-  const int stage = size >= 2 ? p[1] : 0;
-  Transfer& t = amp_transfer_;
-  const bool fits = stage >= 1 && stage <= kAmpPlanes + 1 &&
-                    ExactSize(0xE2, size, 2 + (stage <= kAmpPlanes ? kPlaneSize : kSlotNameSize));
-  if (fits && stage == 1) {
-    t = Transfer{};
-    t.slot = slot;
-  }
-  uint8_t ack = static_cast<uint8_t>(stage);
-  if (!fits || slot >= kUserSlotCount || slot != t.slot || stage != t.next_stage) {
-    if (stage < 1 || stage > kAmpPlanes + 1) {
-      Refuse("E2: no stage " + std::to_string(stage));
-    } else if (fits) {
-      Refuse("E2: stage " + std::to_string(stage) + " for slot " + std::to_string(slot) +
-             " out of turn");
-    }
-    ack = 0;
-  } else if (stage <= kAmpPlanes) {
-    std::memcpy(t.data.planes.data() + (stage - 1) * kPlaneSize, p + 2, kPlaneSize);
-    ++t.next_stage;
-  } else {
-    std::memcpy(t.data.name.data(), p + 2, kSlotNameSize);
-    t.data.present = true;
-    state_.amp[slot] = t.data;
-    state_changed_ = true;
-    t = Transfer{};
-  }
-  Answer(0xE2, 0xE2, &ack, 1);
+  Answer(command, command, &ack, 1);
 }
 
 // Backup: section 1 the amplifier slots (four planes and the name: five chunks), section 2

@@ -123,8 +123,7 @@ class DeviceEmulator : private PacketSink {
   void ResetLoader(LoaderState state);
   void OnModule(int module, const uint8_t* payload, size_t size);
   void OnChain(const uint8_t* payload, size_t size);
-  void OnIrTransfer(const uint8_t* payload, size_t size);
-  void OnAmpTransfer(const uint8_t* payload, size_t size);
+  void OnSlotTransfer(uint8_t command, const uint8_t* payload, size_t size);
   void OnBackupRequest(const uint8_t* payload, size_t size);
   void OnRestoreChunk(const uint8_t* payload, size_t size);
   void LoadWorking(int index);

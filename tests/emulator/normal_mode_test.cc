@@ -377,12 +377,6 @@ TEST(DumpOrder, ShuffledKeepsRecord199LastAndTheRecordEchoAfterItsNumber) {
     EXPECT_LT(echo, last_record);
     settings_after_199 |= last_record + 1 < dump.size();
     orders.insert(commands);
-    if (seed == 1) {
-      EXPECT_EQ(RawPackets(DumpOf(options)), RawPackets(dump));
-      std::vector<uint8_t> again;
-      for (const Packet& p : DumpOf(options)) again.push_back(p.command);
-      EXPECT_EQ(again, commands) << "the same seed gives the same order";
-    }
   }
   EXPECT_TRUE(settings_after_199);
   EXPECT_GT(orders.size(), 10u);
@@ -466,14 +460,8 @@ TEST(Chatter, UnaskedKnobPageAndPresetPacketsAtRandomTimes) {
   options.mode = Mode::kUpdate;
   DeviceEmulator loader(options);
   Host loader_host(loader);
-  DeviceEmulator plain{Options{}};
-  Host plain_host(plain);
-  for (uint64_t now = 5000; now < 6000; ++now) {
-    loader.Tick(now);
-    plain.Tick(now);
-  }
+  for (uint64_t now = 5000; now < 6000; ++now) loader.Tick(now);
   EXPECT_TRUE(loader_host.Receive().empty()) << "the loader never talks unasked";
-  EXPECT_TRUE(plain_host.Receive().empty());
 }
 
 // ---- user slot transfers --------------------------------------------------------------
