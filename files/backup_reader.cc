@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "files/byte_order.h"
+#include "files/file_io.h"
 
 namespace rq700::files {
 
@@ -45,7 +46,7 @@ bool BackupReader::ReadAt(uint64_t offset, uint8_t* out, size_t size) {
 bool BackupReader::Open(const std::string& path) {
   Close();
   error_.clear();
-  file_.open(path, std::ios::binary);
+  file_.open(NativePath(path), std::ios::binary);
   if (!file_) return Fail("cannot open the file");
   file_.seekg(0, std::ios::end);
   const std::streamoff end = file_.tellg();

@@ -3,11 +3,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace rq700::files {
+
+// Paths are UTF-8 text everywhere in the program. These give the system's own form of a
+// path (UTF-16 on Windows, the same bytes elsewhere) for the standard library's file
+// calls, and back.
+std::filesystem::path NativePath(const std::string& utf8_path);
+std::string Utf8Path(const std::filesystem::path& path);
 
 // Reads a whole file of at most max_size bytes. False when it cannot be opened or read, or
 // is larger than max_size (nothing is allocated for a file that is too large).

@@ -55,10 +55,10 @@ int ModelPrefix(std::string_view model_text, std::string* prefix) {
 bool ImageNames(const std::string& folder, const std::string& prefix,
                 std::vector<std::string>* names) {
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+  for (const auto& entry : std::filesystem::directory_iterator(NativePath(folder), ec)) {
     std::error_code type_ec;
     if (!entry.is_regular_file(type_ec)) continue;
-    std::string name = entry.path().filename().string();
+    std::string name = Utf8Path(entry.path().filename());
     if (name.size() >= prefix.size() + 3 && name.compare(0, prefix.size(), prefix) == 0 &&
         EndsWith(name, ".zr")) {
       names->push_back(std::move(name));

@@ -28,8 +28,8 @@ CPresetFile::CPresetFile() { std::memset(image_, 0, sizeof(image_)); }
 bool CPresetFile::Load(const std::string& path, int* error) {
   // A folder opens as a stream here but is no file to read a preset from.
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return Fail(error, kPresetCannotOpen);
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (std::filesystem::is_directory(NativePath(path), ec)) return Fail(error, kPresetCannotOpen);
+  std::ifstream in(NativePath(path), std::ios::binary | std::ios::ate);
   if (!in) return Fail(error, kPresetCannotOpen);
   if (in.tellg() != static_cast<std::streamoff>(kPresetFileSize))
     return Fail(error, kPresetWrongLength);

@@ -1,7 +1,5 @@
 #include "link/device_enum.h"
 
-#include <hidapi.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -109,22 +107,6 @@ std::vector<DeviceEntry> EnumerateVirtualDevices(const std::string& directory) {
     if (!fs::exists(socket, error)) continue;  // left behind by an emulator that died
     entries.push_back(*entry);
   }
-  return entries;
-}
-
-std::vector<DeviceEntry> EnumerateHidDevices() {
-  std::vector<DeviceEntry> entries;
-  if (hid_init() != 0) return entries;
-  hid_device_info* list = hid_enumerate(0, 0);
-  for (hid_device_info* info = list; info != nullptr; info = info->next) {
-    DeviceEntry entry;
-    entry.path = info->path != nullptr ? info->path : "";
-    entry.vendor_id = info->vendor_id;
-    entry.product_id = info->product_id;
-    entry.release_number = info->release_number;
-    entries.push_back(std::move(entry));
-  }
-  hid_free_enumeration(list);
   return entries;
 }
 

@@ -37,7 +37,8 @@ std::optional<DeviceEntry> ReadAnnouncement(const std::string& announcement_file
 
 // Virtual devices announced in `directory`, in file-name order.
 std::vector<DeviceEntry> EnumerateVirtualDevices(const std::string& directory);
-// Real HID devices through hidapi, in the order hidapi lists them.
+// Real HID devices, in the order the system lists them (hidapi, or SetupAPI on Windows).
+// Lives with the platform's HID port.
 std::vector<DeviceEntry> EnumerateHidDevices();
 // Real devices first, then the virtual ones of EmulatorDirectory().
 std::vector<DeviceEntry> EnumerateDevices();

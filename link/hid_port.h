@@ -36,7 +36,7 @@ class HidPort {
 inline constexpr char kEmulatorPathPrefix[] = "emu:";
 
 // The transport for `path`: the virtual-device socket for "emu:<socket path>", hidapi
-// for everything else.
+// for everything else; on Windows always the HID class driver's own port.
 std::unique_ptr<HidPort> MakeHidPort(const std::string& path);
 
 }  // namespace rq700

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "link/device_enum.h"
 #include "link/socket_port.h"
 
 namespace rq700 {
@@ -36,6 +37,22 @@ ReadResult HidapiPort::ReadReport(uint8_t* report, int timeout_ms) {
 bool HidapiPort::WriteReport(const uint8_t* report, int /*timeout_ms*/) {
   if (device_ == nullptr) return false;
   return hid_write(device_, report, kReportSize) == kReportSize;
+}
+
+std::vector<DeviceEntry> EnumerateHidDevices() {
+  std::vector<DeviceEntry> entries;
+  if (hid_init() != 0) return entries;
+  hid_device_info* list = hid_enumerate(0, 0);
+  for (hid_device_info* info = list; info != nullptr; info = info->next) {
+    DeviceEntry entry;
+    entry.path = info->path != nullptr ? info->path : "";
+    entry.vendor_id = info->vendor_id;
+    entry.product_id = info->product_id;
+    entry.release_number = info->release_number;
+    entries.push_back(std::move(entry));
+  }
+  hid_free_enumeration(list);
+  return entries;
 }
 
 std::unique_ptr<HidPort> MakeHidPort(const std::string& path) {

@@ -1,6 +1,7 @@
 #ifndef RQ700_LINK_PLATFORM_H_
 #define RQ700_LINK_PLATFORM_H_
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -12,7 +13,18 @@ namespace rq700 {
 std::string CurrentUserId();
 
 // Milliseconds of a monotonic clock.
-uint64_t MonotonicMs();
+inline uint64_t MonotonicMs() {
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now().time_since_epoch())
+                                   .count());
+}
+
+#ifdef _WIN32
+// Text is UTF-8 inside the program and UTF-16 at the Windows API. Malformed input turns
+// into replacement characters rather than being cut short.
+std::wstring WideFromUtf8(const std::string& text);
+std::string Utf8FromWide(const std::wstring& text);
+#endif
 
 }  // namespace rq700
 

@@ -120,4 +120,38 @@ int Main(int argc, char** argv) {
 
 }  // namespace rq700::tool
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "files/file_io.h"
+
+// Windows hands main its arguments in the ANSI code page, which cannot carry every file
+// name: take the UTF-16 ones and go on in UTF-8, as everywhere in the program. The output
+// is the same bytes as on other systems (no CR before each LF), so that a file made from
+// it is the same file, and the console shows it as UTF-8.
+int main() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  int argc = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (wide == nullptr) return 1;
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i)
+    args.push_back(rq700::files::Utf8Path(std::filesystem::path(wide[i])));
+  LocalFree(wide);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  return rq700::tool::Main(argc, argv.data());
+}
+#else
 int main(int argc, char** argv) { return rq700::tool::Main(argc, argv); }
+#endif
