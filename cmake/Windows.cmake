@@ -1,10 +1,11 @@
 # Windows: no hidapi (link/ talks to the HID class driver itself) and no virtual-device
-# socket. Without Qt for Windows only the Qt-free core, the rq700 tool and their tests are
-# built; with Qt the window programs come too (the emulator stays POSIX-only).
+# socket. Without Qt for Windows only the Qt-free core, the launcher's detection (which
+# the rq700 tool uses), the tool and their tests are built; with Qt the window programs
+# come too (the emulator stays POSIX-only).
 if(RQ700_BUILD_GUI)
   set(RQ700_SUBSYSTEMS link catalog protocol files skin editor updater launcher tools)
 else()
-  set(RQ700_SUBSYSTEMS link catalog protocol files tools)
+  set(RQ700_SUBSYSTEMS link catalog protocol files launcher tools)
 endif()
 
 # Unicode Win32 calls, and no min/max macros to trip over std::min.
