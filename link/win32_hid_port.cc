@@ -28,9 +28,9 @@ bool DeviceGone(DWORD error) {
 
 HANDLE NewManualResetEvent() { return CreateEventW(nullptr, TRUE, FALSE, nullptr); }
 
-// Starts nothing: waits for the transfer that `overlapped` carries. On time-out (or a
-// failed wait) the transfer is cancelled and its end awaited, because the driver may still
-// write into the buffer until then. A transfer that completed just before the cancel took
+// Waits for the transfer already started with `overlapped`. On time-out (or a failed
+// wait) the transfer is cancelled and its end awaited, because the driver may still write
+// into the buffer until then. A transfer that completed just before the cancel took
 // effect counts as done. False with `*error` set when it did not complete.
 bool AwaitTransfer(HANDLE handle, OVERLAPPED* overlapped, int timeout_ms, DWORD* transferred,
                    DWORD* error) {
