@@ -265,7 +265,14 @@ void ExpChangeChannel(ChannelContext& c, PayloadWriter& out) {
 }
 
 void SecondConfirmationChannel(ChannelContext& c, PayloadWriter& out) {
-  if (c.state.second_confirmation.Sync()) EncodeSecondConfirmation(c.state, out);
+  DeviceState& s = c.state;
+  {
+    // The reader writes the device's value into both copies under this lock; comparing
+    // under it too keeps a device value from being echoed back.
+    Lock lock(s.edit_lock);
+    if (!s.second_confirmation.Sync()) return;
+  }
+  EncodeSecondConfirmation(s, out);
 }
 
 // ---- Jobs ----

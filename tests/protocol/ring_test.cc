@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "protocol/dispatcher.h"
 #include "protocol/sequencer.h"
@@ -244,6 +246,21 @@ TEST_F(RingTest, DeviceValuesAreNotEchoed) {
   EXPECT_EQ(state_->module[kAmp].model.Get(), 1);
   EXPECT_EQ(state_->tempo.Get(), 120);
   EXPECT_TRUE(Turn().empty());
+}
+
+// The user's pick meets the device's own value: while the reader writes the pair under the
+// edit lock the channel waits for it, and then finds nothing to send.
+TEST_F(RingTest, SecondConfirmationWaitsForTheReadersWrite) {
+  while (sequencer_.state() != 0x89) sequencer_.Step();
+  state_->second_confirmation.Set(1);
+  std::unique_lock<std::mutex> reader(state_->edit_lock);
+  std::thread sequencer([this] { sequencer_.Step(); });
+  EXPECT_FALSE(peer_.NextPacket(100)) << "compared while the reader held the lock";
+  state_->second_confirmation.SetBoth(0);  // what the 0x89 handler writes under it
+  reader.unlock();
+  sequencer.join();
+  EXPECT_FALSE(peer_.NextPacket(20));
+  EXPECT_EQ(state_->second_confirmation.Sent(), 0);
 }
 
 TEST_F(RingTest, IrTransferSendsEachStageOnceAfterItsAcknowledgement) {
