@@ -76,7 +76,8 @@ void BM_WindowRepaint(benchmark::State& state) {
     void SetWaitCursor(bool) override {}
     bool IsWaitCursor() const override { return false; }
     void HideValueEntry() override {}
-    void ShowValueEntry(int, int, int, int, std::string_view) override {}
+    void ClearValueEntry() override {}
+    void ShowValueEntry(int, int, int, int) override {}
     void SetValueEntryFont(int) override {}
     std::vector<std::string> ChooseOpenFiles(std::string_view, std::string_view, bool) override {
       return {};

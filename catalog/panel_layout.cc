@@ -166,6 +166,10 @@ PanelLayout GetPanelLayout(int module, int model) {
   return layout;
 }
 
+int SliderBase(const PanelControl& control) {
+  return control.kind == ValueKind::kFrequency ? 0 : control.min;
+}
+
 int DisplayValue(const PanelControl& control, int stored) {
   switch (control.kind) {
     case ValueKind::kDelayTime:

@@ -58,6 +58,11 @@ struct PanelLayout {
 // Layout for module 1..9 and model 1..ModelCount(module); empty (count 0) otherwise.
 PanelLayout GetPanelLayout(int module, int model);
 
+// The stored value at the left end of a slider's bar; the bar spans max - min from there.
+// That is the bottom of the range, except for the band frequencies of the custom EQ, whose
+// bars start at 0 Hz (60 and 18000 Hz lie just past their ends).
+int SliderBase(const PanelControl& control);
+
 // The stored value as the slider would draw it: clamped into the drawn range.
 int DisplayValue(const PanelControl& control, int stored);
 // The text the panel prints for a stored value (list entries print their name).

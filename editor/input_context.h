@@ -3,6 +3,7 @@
 
 #include "editor/file_actions.h"
 #include "editor/shell.h"
+#include "editor/tap_tempo.h"
 #include "protocol/device_state.h"
 #include "skin/view_state.h"
 
@@ -15,6 +16,7 @@ struct InputContext {
   ViewState& view;
   Shell& shell;
   FileActions& files;
+  TickClock clock;  // for the control page's tap button
 
   int active_item() const { return ActiveItem(device, view); }
   // Ids above 255 (the backup/restore popup) do not fit the device state's byte: while one

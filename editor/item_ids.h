@@ -22,6 +22,9 @@ inline constexpr int kLastSlot = 19;
 inline constexpr int kVolume = 20;  // as active item, the preset volume popup
 inline constexpr int kVolumeSlider = 21;
 inline constexpr int kModelList = 90;  // as active item, the model list of the module
+// 91..192: the module panels' slider bars (odd) and their value boxes (bar + 1).
+inline constexpr int kFirstPanelItem = 91;
+inline constexpr int kLastPanelItem = 192;
 inline constexpr int kMicrophone = 117;
 inline constexpr int kPowerTube = 118;
 inline constexpr int kSyncNote = 169;

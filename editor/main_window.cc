@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 
 #include "editor/messages.h"
+#include "editor/qt_value_entry.h"
 #include "editor/waiting_dialog.h"
 #include "skin/qt_canvas.h"
 #include "skin/qt_text.h"
@@ -57,7 +58,7 @@ MainWindow::MainWindow(DeviceState& state, ViewState& ui, Shell& shell, QtImageS
       options_(std::move(options)),
       images_(std::move(images)),
       back_buffer_(QtBackBuffer::Create(kBaseCanvasWidth, kBaseCanvasHeight)),
-      value_entry_(new QLineEdit(this)) {
+      value_entry_(new ValueEntryBox(logic_, this)) {
   setWindowTitle(QString::fromUtf8(text::kMainWindowTitle.data(),
                                    static_cast<qsizetype>(text::kMainWindowTitle.size())));
   setAttribute(Qt::WA_OpaquePaintEvent);

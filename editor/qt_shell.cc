@@ -66,10 +66,19 @@ bool QtShell::IsWaitCursor() const {
 }
 
 void QtShell::HideValueEntry() {
-  if (main_window_ != nullptr) main_window_->value_entry()->hide();
+  if (main_window_ == nullptr) return;
+  QLineEdit* box = main_window_->value_entry();
+  const bool had_keyboard = box->hasFocus();
+  box->hide();
+  if (had_keyboard) main_window_->setFocus();
 }
 
-void QtShell::ShowValueEntry(int left, int top, int right, int bottom, std::string_view text) {
+void QtShell::ClearValueEntry() {
+  if (main_window_ != nullptr) main_window_->value_entry()->clear();
+}
+
+// Each number is scaled on its own axis and cut to whole pixels, like the view under it.
+void QtShell::ShowValueEntry(int left, int top, int right, int bottom) {
   if (main_window_ == nullptr) return;
   WindowLogic& logic = main_window_->logic();
   const int x = static_cast<int>(left * logic.horizontal_scale());
@@ -78,10 +87,9 @@ void QtShell::ShowValueEntry(int left, int top, int right, int bottom, std::stri
   const int h = static_cast<int>((bottom - top) * logic.vertical_scale());
   QLineEdit* box = main_window_->value_entry();
   box->setGeometry(x, y, w, h);
-  box->setText(Q(text));
   box->show();
+  box->raise();
   box->setFocus();
-  box->selectAll();
 }
 
 void QtShell::SetValueEntryFont(int style) {

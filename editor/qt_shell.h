@@ -24,7 +24,8 @@ class QtShell final : public Shell {
   void SetWaitCursor(bool wait) override;
   bool IsWaitCursor() const override;
   void HideValueEntry() override;
-  void ShowValueEntry(int left, int top, int right, int bottom, std::string_view text) override;
+  void ClearValueEntry() override;
+  void ShowValueEntry(int left, int top, int right, int bottom) override;
   void SetValueEntryFont(int style) override;
   std::vector<std::string> ChooseOpenFiles(std::string_view title, std::string_view filter,
                                            bool multiple) override;

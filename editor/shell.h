@@ -41,9 +41,11 @@ class Shell {
   virtual void SetWaitCursor(bool wait) = 0;
   virtual bool IsWaitCursor() const = 0;
 
-  // The value entry box: hidden, or shown over a base-canvas rectangle with a text.
+  // The value entry box: hidden (the keyboard goes back to the main window), emptied, or
+  // shown with the text it holds over a base-canvas rectangle, taking the keyboard.
   virtual void HideValueEntry() = 0;
-  virtual void ShowValueEntry(int left, int top, int right, int bottom, std::string_view text) = 0;
+  virtual void ClearValueEntry() = 0;
+  virtual void ShowValueEntry(int left, int top, int right, int bottom) = 0;
   // Its font: text style `style`, bold.
   virtual void SetValueEntryFont(int style) = 0;
 

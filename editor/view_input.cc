@@ -41,8 +41,9 @@ int PageButtonAt(int x, int y) {
 
 }  // namespace
 
-ViewInput::ViewInput(DeviceState& device, ViewState& view, Shell& shell, FileActions& files)
-    : c_{device, view, shell, files} {}
+ViewInput::ViewInput(DeviceState& device, ViewState& view, Shell& shell, FileActions& files,
+                     TickClock clock)
+    : c_{device, view, shell, files, std::move(clock)} {}
 
 void ViewInput::Press(int x, int y, Modifier modifier) {
   c_.view.pressed_item = item::kNothing;
@@ -83,8 +84,7 @@ void ViewInput::PressMainView(int x, int y, Modifier modifier) {
   // The pressed item opens its popup or page; empty space (0) closes any.
   if (c_.active_item() != v.pressed_item) {
     c_.set_active_item(v.pressed_item);
-    c_.shell.HideValueEntry();
-    rq700::PlaceValueEntry(c_, v.pressed_item);
+    MoveValueEntry(c_, v.pressed_item);
   }
 }
 
@@ -157,7 +157,12 @@ void ViewInput::Drag(int x, int y) {
       break;
     default:
       // A dragged chain slot needs nothing here: the hover item is the slot under it.
-      if (!item::IsSlot(c_.view.pressed_item)) DragPanel(c_, x, y);
+      if (item::IsSlot(c_.view.pressed_item)) break;
+      if (item::IsPage(c_.active_item())) {
+        DragPage(c_, c_.active_item(), x);
+      } else {
+        DragPanel(c_, x);
+      }
       break;
   }
 }
@@ -176,5 +181,7 @@ void ViewInput::Wheel(int delta) {
 }
 
 void ViewInput::PlaceValueEntry() { rq700::PlaceValueEntry(c_, c_.view.pressed_item); }
+
+void ViewInput::EnterValue(std::string_view text) { rq700::EnterValue(c_, text); }
 
 }  // namespace rq700

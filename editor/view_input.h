@@ -17,13 +17,15 @@ namespace rq700 {
 
 class ViewInput final : public PointerInput {
  public:
-  ViewInput(DeviceState& device, ViewState& view, Shell& shell, FileActions& files);
+  ViewInput(DeviceState& device, ViewState& view, Shell& shell, FileActions& files,
+            TickClock clock = SteadyTickCount);
 
   void Press(int x, int y, Modifier modifier) override;
   void Move(int x, int y) override;
   void Release(int x, int y) override;
   void Wheel(int delta) override;
   void PlaceValueEntry() override;
+  void EnterValue(std::string_view text) override;
 
  private:
   void PressMainView(int x, int y, Modifier modifier);

@@ -1,7 +1,6 @@
 #include "editor/window_logic.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "editor/messages.h"
 
@@ -12,18 +11,9 @@ constexpr uint32_t kReRequestTick = 80;
 constexpr uint32_t kGiveUpTick = 200;
 constexpr int32_t kCloseCountdownTicks = 50;
 constexpr uint32_t kImportWatchdogTicks = 299;
-constexpr int32_t kTapWindowMs = 2000;
-constexpr int kTempoMin = 40;
-constexpr int kTempoMax = 260;
 constexpr int kLastPreset = kPresetCount - 1;
 
 }  // namespace
-
-uint32_t SteadyTickCount() {
-  const auto since = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-}
 
 int ValueEntryStyleForScale(float vertical_scale) {
   if (vertical_scale < 0.85f) return 8;
@@ -164,23 +154,31 @@ void WindowLogic::MoveListCursor(int step) {
   SelectPreset(state_, cursor);
 }
 
+void WindowLogic::OnValueEntryKeyDown(int key, bool ctrl_held) {
+  if (key == kKeyA || key == kKeyShift || key == kKeyCtrl || key == kKeyEscape)
+    OnKeyDown(key, ctrl_held);
+}
+
+bool WindowLogic::OnValueEntryChar(char32_t ch) {
+  if (ch == U' ') {
+    Tap();
+    return false;
+  }
+  return (ch >= U'0' && ch <= U'9') || ch == U'+' || ch == U'-' || ch == U'.' ||
+         ch == kCharBackspace;
+}
+
+void WindowLogic::OnValueEntryEnter(std::string_view text) {
+  if (pointer_ != nullptr) pointer_->EnterValue(text);
+}
+
 void WindowLogic::OnKeyUp() {
   ui_.tap_key_held = 0;
   ctrl_ = false;
   shift_ = false;
 }
 
-void WindowLogic::Tap() {
-  ui_.tap_key_held = 1;
-  const uint32_t now = clock_();
-  tap_interval_ = static_cast<int32_t>(now - last_tap_);
-  // A negative interval is no tap interval: the first tap of a clock past 2^31 ms reads
-  // that way against "no tap yet", and only starts a measurement like a slow tap.
-  if (tap_interval_ < kTapWindowMs && tap_interval_ > 0) {
-    state_.tempo.Set(std::clamp(60000 / tap_interval_, kTempoMin, kTempoMax));
-  }
-  last_tap_ = clock_();
-}
+void WindowLogic::Tap() { TapTempo(state_, ui_, clock_); }
 
 WindowLogic::ResizeResult WindowLogic::OnResize(int client_width, int client_height) {
   // A zero size (a minimised window) keeps the old scale: mouse positions are divided by

@@ -2,10 +2,11 @@
 #define RQ700_EDITOR_WINDOW_LOGIC_H_
 
 #include <cstdint>
-#include <functional>
+#include <string_view>
 
 #include "editor/item_ids.h"
 #include "editor/shell.h"
+#include "editor/tap_tempo.h"
 #include "protocol/device_state.h"
 #include "skin/view_layout.h"
 #include "skin/view_state.h"
@@ -23,6 +24,7 @@ inline constexpr int kKeySpace = 32;
 inline constexpr int kKeyUp = 38;
 inline constexpr int kKeyDown = 40;
 inline constexpr int kKeyA = 65;
+inline constexpr char32_t kCharBackspace = 8;
 
 // Item ids the window itself looks at.
 inline constexpr int kItemPresetList = item::kPresetList;
@@ -46,6 +48,8 @@ class PointerInput {
   virtual void Wheel(int delta) = 0;
   // Puts the value entry box where the pressed item wants it (after a resize).
   virtual void PlaceValueEntry() = 0;
+  // Enter in the value entry box, with the text it holds.
+  virtual void EnterValue(std::string_view text) = 0;
 };
 
 // A base-canvas position.
@@ -54,10 +58,6 @@ struct BasePoint {
   int y = 0;
   friend bool operator==(const BasePoint&, const BasePoint&) = default;
 };
-
-// Milliseconds of a monotonic clock, wrapping at 32 bits.
-using TickClock = std::function<uint32_t()>;
-uint32_t SteadyTickCount();
 
 // Everything the main window decides, free of the window system: the start-up wait, the
 // 50 ms watches, the keys and tap tempo, the resize rule, the mouse coordinate mapping and
@@ -98,6 +98,14 @@ class WindowLogic {
   void OnKeyUp();
   // One tap of the tempo: from the second tap on, the interval sets the tempo.
   void Tap();
+  // The value entry box's own keys: Ctrl, Shift, Ctrl+A over the preset list and Escape
+  // act as in the window; no other key does anything there (no arrows, no Delete).
+  void OnValueEntryKeyDown(int key, bool ctrl_held);
+  // A character typed into the box; true when the box takes it into its text: digits,
+  // "+", "-", "." and Backspace. A space taps the tempo; anything else is dropped.
+  bool OnValueEntryChar(char32_t ch);
+  // Enter in the box, with the text it holds.
+  void OnValueEntryEnter(std::string_view text);
   bool shift_flag() const { return shift_; }
   bool ctrl_flag() const { return ctrl_; }
   bool tap_key_held() const { return ui_.tap_key_held != 0; }
@@ -143,8 +151,6 @@ class WindowLogic {
 
   bool shift_ = false;
   bool ctrl_ = false;
-  uint32_t last_tap_ = 0;
-  int32_t tap_interval_ = 0;
 
   float horizontal_scale_ = 1.0f;
   float vertical_scale_ = 1.0f;

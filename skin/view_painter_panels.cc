@@ -85,7 +85,8 @@ void EditorViewPainter::PaintModulePanel(Canvas& c) {
     }
     const L::Rect& bar = L::kSliderBars[control.slider];
     const int shown = catalog::DisplayValue(control, stored);
-    const unsigned position = static_cast<unsigned>(std::max(shown - control.min, 0));
+    const unsigned position =
+        static_cast<unsigned>(std::max(shown - catalog::SliderBase(control), 0));
     PaintSlider(c, view_.hover_item, control.id, position, bar.left, bar.top, bar.right, bar.bottom,
                 static_cast<unsigned>(control.max - control.min));
     const int x = bar.right + 42, y = bar.top - 3;

@@ -26,6 +26,9 @@ struct ViewState {
   int16_t grab_offset_y = 0;
   int32_t last_released_slot = 0;
   int32_t tap_key_held = 0;
+  // Tap tempo: when the last tap came (monotonic milliseconds) and the gap before it.
+  uint32_t last_tap_time = 0;
+  int32_t tap_interval = 0;
 
   // Preset list.
   int32_t list_top = 0;

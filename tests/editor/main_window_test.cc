@@ -58,6 +58,7 @@ class RecordingPointer : public PointerInput {
   void Release(int, int) override { ++releases; }
   void Wheel(int delta) override { wheels.push_back(delta); }
   void PlaceValueEntry() override {}
+  void EnterValue(std::string_view) override {}
   std::vector<BasePoint> presses;
   std::vector<int> wheels;
   int releases = 0;

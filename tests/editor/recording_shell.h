@@ -1,6 +1,7 @@
 #ifndef RQ700_TESTS_EDITOR_RECORDING_SHELL_H_
 #define RQ700_TESTS_EDITOR_RECORDING_SHELL_H_
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,8 +38,15 @@ class RecordingShell : public Shell {
     ++cursor_changes;
   }
   bool IsWaitCursor() const override { return wait_cursor; }
-  void HideValueEntry() override { ++value_entry_hidden; }
-  void ShowValueEntry(int, int, int, int, std::string_view) override {}
+  void HideValueEntry() override {
+    ++value_entry_hidden;
+    value_entry_shown = false;
+  }
+  void ClearValueEntry() override { ++value_entry_cleared; }
+  void ShowValueEntry(int left, int top, int right, int bottom) override {
+    value_entry_shown = true;
+    value_entry_at = {left, top, right, bottom};
+  }
   void SetValueEntryFont(int style) override { value_entry_styles.push_back(style); }
   std::vector<std::string> ChooseOpenFiles(std::string_view, std::string_view, bool) override {
     return {};
@@ -59,6 +67,9 @@ class RecordingShell : public Shell {
   bool wait_cursor = false;
   int cursor_changes = 0;
   int value_entry_hidden = 0;
+  int value_entry_cleared = 0;
+  bool value_entry_shown = false;
+  std::array<int, 4> value_entry_at{};  // left, top, right, bottom where it was last shown
   std::vector<int> value_entry_styles;
   std::vector<std::string> opened_urls;
   std::vector<SaveDialogSetup> save_dialogs;

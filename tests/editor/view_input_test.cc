@@ -470,8 +470,8 @@ TEST_F(ViewInputTest, PlainListsAndShortListsSetTheirFieldAndClose) {
   ASSERT_EQ(Active(), 183);
   Click(600, 240 + 6 + 23 * 2);
   EXPECT_EQ(device_->delay_word[6].Get(), 2);
-  Select(8, 1);  // one sync field, in the middle column
-  Click(700, 260);
+  Select(8, 1);     // one sync field, in the middle column
+  Click(720, 260);  // where model 9 has its sync A field, right of the value boxes
   EXPECT_EQ(Active(), 0);
   Click(500, 400);
   ASSERT_EQ(Active(), 169);

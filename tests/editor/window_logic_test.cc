@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "protocol/preset_record.h"
 #include "tests/editor/recording_shell.h"
@@ -22,8 +24,10 @@ class RecordingPointer : public PointerInput {
   void Release(int x, int y) override { releases.push_back({x, y}); }
   void Wheel(int delta) override { wheels.push_back(delta); }
   void PlaceValueEntry() override { ++placements; }
+  void EnterValue(std::string_view text) override { entered.emplace_back(text); }
 
   std::vector<BasePoint> presses, moves, releases;
+  std::vector<std::string> entered;
   std::vector<Modifier> modifiers;
   std::vector<int> wheels;
   int placements = 0;
