@@ -20,7 +20,9 @@ constexpr int kStartupPeriodMs = 300;
 constexpr int kRepaintPeriodMs = 50;
 constexpr int kNormalValueEntryStyle = 1;
 
-int KeyNumber(int qt_key) {
+}  // namespace
+
+int WindowKeyNumber(int qt_key) {
   switch (qt_key) {
     case Qt::Key_A:
       return kKeyA;
@@ -40,8 +42,6 @@ int KeyNumber(int qt_key) {
       return 0;
   }
 }
-
-}  // namespace
 
 void ApplyValueEntryFont(QLineEdit* box, int style) {
   box->setFont(MakeQFont(catalog::GetTextStyle(style), catalog::kValueNumberWeight));
@@ -180,7 +180,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  const int key = KeyNumber(event->key());
+  const int key = WindowKeyNumber(event->key());
   if (key != 0) logic_.OnKeyDown(key, event->modifiers().testFlag(Qt::ControlModifier));
   event->accept();
 }

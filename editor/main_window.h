@@ -109,6 +109,9 @@ class MainWindow : public QWidget {
   bool ended_ = false;
 };
 
+// The number the window logic knows a Qt key by (kKeyA, kKeyShift...); 0 for any other.
+int WindowKeyNumber(int qt_key);
+
 // The value entry box's font: text style `style`, bold.
 void ApplyValueEntryFont(QLineEdit* box, int style);
 

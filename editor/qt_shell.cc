@@ -68,7 +68,7 @@ bool QtShell::IsWaitCursor() const {
 void QtShell::HideValueEntry() {
   if (main_window_ == nullptr) return;
   QLineEdit* box = main_window_->value_entry();
-  const bool had_keyboard = box->hasFocus();
+  const bool had_keyboard = main_window_->focusWidget() == box;
   box->hide();
   if (had_keyboard) main_window_->setFocus();
 }

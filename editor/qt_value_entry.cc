@@ -2,26 +2,9 @@
 
 #include <QKeyEvent>
 
+#include "editor/main_window.h"
+
 namespace rq700 {
-namespace {
-
-// The keys the box acts on before any character, as the window logic numbers them.
-int KeyDownNumber(int qt_key) {
-  switch (qt_key) {
-    case Qt::Key_A:
-      return kKeyA;
-    case Qt::Key_Shift:
-      return kKeyShift;
-    case Qt::Key_Control:
-      return kKeyCtrl;
-    case Qt::Key_Escape:
-      return kKeyEscape;
-    default:
-      return 0;
-  }
-}
-
-}  // namespace
 
 ValueEntryBox::ValueEntryBox(WindowLogic& logic, QWidget* parent)
     : QLineEdit(parent), logic_(logic) {}
@@ -41,12 +24,10 @@ bool ValueEntryBox::event(QEvent* event) {
 void ValueEntryBox::keyPressEvent(QKeyEvent* event) {
   event->accept();
   const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-  if (const int key = KeyDownNumber(event->key())) {
-    logic_.OnValueEntryKeyDown(key, ctrl);
-    if (key != kKeyA) return;
-  }
-  // With Ctrl held a key makes no character the box would take.
-  if (ctrl) return;
+  const int key = WindowKeyNumber(event->key());
+  if (key != 0) logic_.OnValueEntryKeyDown(key, ctrl);
+  // These make no character; with Ctrl held no key makes one the box would take.
+  if (key == kKeyShift || key == kKeyCtrl || key == kKeyEscape || ctrl) return;
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     logic_.OnValueEntryEnter(text().toStdString());
     return;
