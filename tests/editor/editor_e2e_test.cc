@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -15,6 +17,7 @@
 
 #include "editor/editor_program.h"
 #include "editor/link_session.h"
+#include "editor/qt_shell.h"
 #include "emulator/server.h"
 #include "skin/view_layout.h"
 #include "tests/editor/qt_app.h"
@@ -372,6 +375,134 @@ TEST_F(EditorAgainstEmulatorTest, SaveSendsTheUpperCasedNameToTheChosenSlotThenS
   EXPECT_GT(select_line, save_line) << "the device switches after it stored the preset";
   EXPECT_EQ(PresetName(*state_, slot), "P0" + std::to_string(slot + 1) + ": MY LEAD");
   EXPECT_EQ(HostPayloads(0xA8).size(), 1u);
+}
+
+// The panels, the pages and a typed value, one after the other on one window.
+TEST_F(EditorAgainstEmulatorTest, PanelsPagesAndTypedValuesReachTheDevice) {
+  StartEmulator();
+  MainWindow* window = StartAndLoad();
+  QtShell window_shell;  // the value entry box is the window's own
+  window_shell.set_main_window(window);
+  shell_.value_entry_to = &window_shell;
+  struct Detach {
+    RecordingShell& shell;
+    ~Detach() { shell.value_entry_to = nullptr; }
+  } detach{shell_};
+  // The sequencer has taken the value: a later change is sent even back to an earlier value.
+  auto taken = [](const auto& field, int value) {
+    return PumpUntil([&] { return field.Sent() == value; }, kDeviceWaitMs);
+  };
+  auto centre = [](int rect) {
+    const layout::Rect& r = layout::kHitRects[rect];
+    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  auto key = [](QWidget* to, int qt_key, const QString& text, Qt::KeyboardModifiers mods = {}) {
+    QKeyEvent down(QEvent::KeyPress, qt_key, mods, text);
+    QCoreApplication::sendEvent(to, &down);
+  };
+  auto show = [&](int type) {  // by a click on its chain slot
+    for (int slot = 0; slot < 9; ++slot)
+      if (state_->chain_order[slot].Get() == type) Click(centre(11 + slot));
+  };
+  auto head = [&](int type) {  // a module packet's enable and model
+    return std::vector<uint8_t>{0, state_->module[type].enable.Get(), 0,
+                                state_->module[type].model.Get()};
+  };
+  auto last = [&](uint8_t command) {  // packets logged later have higher line numbers
+    const auto sent = HostPayloads(command);
+    return sent.empty() ? 0 : sent.back().line;
+  };
+  auto with = [](std::vector<uint8_t> v, std::initializer_list<int> more) {
+    for (int b : more) v.push_back(static_cast<uint8_t>(b));
+    return v;
+  };
+
+  // The middle of the AMP gain bar is 50.
+  show(3);
+  Click(QPoint(184, 267));
+  ASSERT_TRUE(taken(state_->module[3].param[0], 0));
+  int after = last(0x93);
+  Click(QPoint(184 + 95, 267));
+  EXPECT_NE(WaitForPacket(0x93, with(head(3), {0, 50}), after), 0);
+
+  // A delay TIME bar dragged past its right end is 2500 ms.
+  show(8);
+  Click(centre(76));
+  Click(QPoint(500, 116));  // DIGITAL: TIME on the middle column's third bar
+  Mouse(QEvent::MouseButtonPress, QPoint(440 + 95, 357), Qt::LeftButton);
+  ASSERT_TRUE(taken(state_->delay_word[3], 1270));
+  after = last(0x98);
+  Mouse(QEvent::MouseMove, QPoint(900, 100), Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, QPoint(900, 100), Qt::NoButton);
+  const int level = state_->delay_word[1].Get(), feedback = state_->delay_word[2].Get();
+  EXPECT_NE(WaitForPacket(0x98,
+                          with(head(8), {level >> 8, level & 255, feedback >> 8, feedback & 255,
+                                         2500 >> 8, 2500 & 255}),
+                          after),
+            0);
+
+  // 77 typed into the box over AMP P2's value box, then Enter.
+  show(3);
+  QLineEdit* box = window->value_entry();
+  for (const char* digits : {"76", "77"}) {
+    ASSERT_TRUE(taken(state_->module[3].param[1], state_->module[3].param[1].Get()));
+    after = last(0x93);
+    Click(QPoint(415, 312));
+    ASSERT_TRUE(box->isVisible());
+    key(box, Qt::Key_X, "x");  // only a number's keys reach the box
+    key(box, Qt::Key_1, "1", Qt::ControlModifier);
+    key(box, Qt::Key_Tab, "\t");
+    for (const char* d = digits; *d; ++d) key(box, Qt::Key_0 + (*d - '0'), QString(*d));
+    EXPECT_EQ(box->text(), digits);
+    key(box, Qt::Key_Return, "\r");
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(window->focusWidget(), window) << "the keyboard goes back to the window";
+  }
+  EXPECT_NE(WaitForPacket(0x93, with(head(3), {0, state_->module[3].param[0].Get(), 0, 77}), after),
+            0);
+
+  // The system page, its second confirmation and the page sent again after its OK.
+  Click(centre(6));
+  const int opened = WaitForPacket(0x82, {11, 0});
+  EXPECT_NE(opened, 0);
+  Click(centre(20));
+  EXPECT_NE(WaitForPacket(0x82, {11, 5}), 0);
+  const uint8_t value = state_->second_confirmation.Get() == 1 ? 0 : 1;
+  Click(centre(85 + value));
+  Click(centre(87));
+  EXPECT_NE(WaitForPacket(0x89, {value}), 0);
+  EXPECT_NE(WaitForPacket(0x82, {11, 0}, opened), 0);
+  key(window, Qt::Key_Escape, "\x1b");
+
+  // A switch-grid toggle: the flag and tab marker 2.
+  Click(centre(7));
+  Click(centre(42));
+  if (state_->module_switch[5].Get() != 0) {
+    Click(centre(26));  // off first, so that on is a change
+    ASSERT_TRUE(taken(state_->module_switch[5], 0));
+  }
+  Click(centre(26));
+  std::vector<uint8_t> tempo{0, static_cast<uint8_t>(state_->tempo.Get() / 2)};
+  for (int type = 1; type <= 9; ++type) tempo.push_back(state_->module_switch[type].Get());
+  EXPECT_EQ(tempo[6], 1);
+  EXPECT_NE(WaitForPacket(0xA4, with(tempo, {2})), 0);
+  key(window, Qt::Key_Escape, "\x1b");
+
+  // An EXP module: the change and the settings.
+  Click(centre(8));
+  Click(centre(34));
+  const uint8_t m = state_->exp1_module.Get() == 2 ? 3 : 2;
+  Click(centre(47 + m - 1));
+  EXPECT_NE(WaitForPacket(0x87, {1}), 0);
+  EXPECT_NE(WaitForPacket(0xA3, {state_->exp_switch.Get(), static_cast<uint8_t>(m - 1)}), 0);
+  key(window, Qt::Key_Escape, "\x1b");
+
+  // At 150 % the box over DS/OD P3's value box (642, 346, 58 x 23) is scaled and cut.
+  show(2);
+  window->resize(1848, 1169);
+  ASSERT_TRUE(PumpUntil([&] { return window->logic().horizontal_scale() == 1.5f; }));
+  Click(QPoint(672 * 3 / 2, 356 * 3 / 2));
+  EXPECT_EQ(box->geometry(), QRect(963, 519, 87, 34));
 }
 
 }  // namespace

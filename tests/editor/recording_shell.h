@@ -41,11 +41,16 @@ class RecordingShell : public Shell {
   void HideValueEntry() override {
     ++value_entry_hidden;
     value_entry_shown = false;
+    if (value_entry_to) value_entry_to->HideValueEntry();
   }
-  void ClearValueEntry() override { ++value_entry_cleared; }
+  void ClearValueEntry() override {
+    ++value_entry_cleared;
+    if (value_entry_to) value_entry_to->ClearValueEntry();
+  }
   void ShowValueEntry(int left, int top, int right, int bottom) override {
     value_entry_shown = true;
     value_entry_at = {left, top, right, bottom};
+    if (value_entry_to) value_entry_to->ShowValueEntry(left, top, right, bottom);
   }
   void SetValueEntryFont(int style) override { value_entry_styles.push_back(style); }
   std::vector<std::string> ChooseOpenFiles(std::string_view, std::string_view, bool) override {
@@ -70,6 +75,7 @@ class RecordingShell : public Shell {
   int value_entry_cleared = 0;
   bool value_entry_shown = false;
   std::array<int, 4> value_entry_at{};  // left, top, right, bottom where it was last shown
+  Shell* value_entry_to = nullptr;      // a real window's box to move as well
   std::vector<int> value_entry_styles;
   std::vector<std::string> opened_urls;
   std::vector<SaveDialogSetup> save_dialogs;
