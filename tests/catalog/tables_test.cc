@@ -5,6 +5,8 @@
 #include "catalog/labels.h"
 #include "catalog/models.h"
 #include "catalog/modules.h"
+#include "catalog/panel_labels.h"
+#include "catalog/panel_layout.h"
 #include "catalog/text_styles.h"
 
 namespace rq700::catalog {
@@ -124,6 +126,23 @@ TEST(CatalogLabels, ExpTargetLines) {
   EXPECT_EQ(ExpLabelCount(kEq), 14);
   EXPECT_EQ(ExpLabel(kFxComp, 0), "*POSITION*");
   EXPECT_EQ(ExpLabel(kMod, 11), "BIT");
+}
+
+// Every control of every panel has its own label, and nothing past the panel has one.
+TEST(CatalogLabels, EveryPanelControlIsLabelledOnce) {
+  for (int m = 1; m <= 9; ++m) {
+    for (int model = 1; model <= ModelCount(m); ++model) {
+      const PanelLayout layout = GetPanelLayout(m, model);
+      for (int i = 0; i < layout.count; ++i) {
+        EXPECT_FALSE(ControlLabel(m, model, i).empty()) << m << " " << model << " " << i;
+        for (int j = 0; j < i; ++j) EXPECT_NE(ControlLabel(m, model, i), ControlLabel(m, model, j));
+      }
+      EXPECT_TRUE(ControlLabel(m, model, layout.count).empty());
+    }
+  }
+  EXPECT_EQ(ControlLabel(kCab, 27, 0), "POWER TUBE");
+  EXPECT_EQ(ControlLabel(kDelay, 9, 4), "TIME B");
+  EXPECT_TRUE(ControlLabel(kEq, 0, 0).empty());
 }
 
 TEST(CatalogTextStyles, ElevenStyles) {

@@ -61,8 +61,8 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, HelpForTheToolAndEachCommand) {
   auto help = Tool({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* c : {"preset check", "preset show", "backup check", "backup list", "ir name",
-                        "ir convert", "amp check", "fw find", "fw show", "fw make"}) {
+  for (const char* c : {"preset check", "preset show", "preset diff", "backup check", "backup list",
+                        "ir name", "ir convert", "amp check", "fw find", "fw show", "fw make"}) {
     EXPECT_NE(help.out.find(c), std::string::npos) << c;
   }
   auto one = Tool({"fw", "make", "--help"});
@@ -103,6 +103,71 @@ TEST_F(CliTest, PresetCheckAndShow) {
   EXPECT_NE(o.find("volume: 87\n"), std::string::npos) << o;
   EXPECT_NE(o.find("EXP:EQ 80HZ\n"), std::string::npos) << o;
   EXPECT_NE(o.find("EXP2:DELAY TIME\n"), std::string::npos) << o;
+}
+
+// Two presets that differ in three panel values, then in their name, a model and the chain;
+// one of them as a backup's preset.
+TEST_F(CliTest, PresetDiffNamesWhatDiffersAsThePanelsDo) {
+  const std::string a = PresetFile("a.zv");
+  CPresetFileRq700 file;
+  int error = 0;
+  ASSERT_TRUE(file.Load(a, &error));
+  uint8_t rec[record::kSize];
+  file.ReadBody(rec, sizeof(rec));
+  auto save = [&](const std::string& name) {
+    CPresetFileRq700 out;
+    out.WriteBody(rec, sizeof(rec));
+    EXPECT_TRUE(out.Save(dir_.Path(name), &error));
+    return dir_.Path(name);
+  };
+  rec[record::ModuleSlot(3) + record::kSlotParams] = 70;      // AMP GAIN 63
+  rec[record::ModuleSlot(6) + record::kSlotParams + 1] = 18;  // EQ 250HZ 0
+  record::WriteWord(rec, record::kDelayTimeWord, 400);        // DELAY TIME 3000 (2500)
+  const std::string b = save("b.zv");
+
+  auto three = Tool({"preset", "diff", a, b});
+  EXPECT_EQ(three.status, 1) << three.err;
+  EXPECT_EQ(three.out,
+            "AMP GAIN: 63 -> 70\n"
+            "EQ 250HZ: -12dB -> +6dB\n"
+            "DELAY TIME: 2500 -> 400\n");
+  auto same = Tool({"preset", "diff", b, b});
+  EXPECT_EQ(same.status, 0);
+  EXPECT_EQ(same.out, "");
+
+  // In a backup: preset 2 is b, preset 3 has another name, REVERB model and chain order.
+  uint8_t other[record::kSize];
+  std::memcpy(other, rec, sizeof(other));
+  std::memcpy(other + record::kName, "HEAVY\0\0\0\0\0", 10);
+  other[record::ModuleSlot(9) + record::kSlotModel] = 2;  // HALL
+  std::swap(other[record::kChainOrder], other[record::kChainOrder + 8]);
+  BackupWriter writer;
+  ASSERT_TRUE(writer.Create(dir_.Path("b.zbf")));
+  BackupRecord presets{"RQ700_PRESET", kRecordPresets, {}};
+  presets.items.push_back({2, std::vector<uint8_t>(rec, rec + record::kSize)});
+  presets.items.push_back({3, std::vector<uint8_t>(other, other + record::kSize)});
+  ASSERT_TRUE(writer.WriteRecord(presets));
+  ASSERT_TRUE(writer.Finish());
+  EXPECT_EQ(Tool({"preset", "diff", b, dir_.Path("b.zbf") + ":2"}).status, 0);
+  auto changed = Tool({"preset", "diff", b, dir_.Path("b.zbf") + ":3"});
+  EXPECT_EQ(changed.status, 1);
+  EXPECT_EQ(changed.out,
+            "name: CLEAN LEAD -> HEAVY\n"
+            "chain 1: REVERB on -> FX/COMP on\n"
+            "chain 9: FX/COMP on -> REVERB on\n"
+            "REVERB model: ROOM -> HALL\n");
+
+  // Errors: 2, with the cause.
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"preset", "diff", a},
+                                              {"preset", "diff", a, dir_.Path("none.zv")},
+                                              {"preset", "diff", a, dir_.Path("b.zbf") + ":4"},
+                                              {"preset", "diff", dir_.Path("b.zbf") + ":201", a},
+                                              {"preset", "diff", a, b + ":1"}}) {
+    auto run = Tool(bad);
+    EXPECT_EQ(run.status, 2) << bad.back();
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("rq700: "), std::string::npos);
+  }
 }
 
 TEST_F(CliTest, BackupCheckAndList) {

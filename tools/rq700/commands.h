@@ -20,6 +20,8 @@ struct Command {
 
 int PresetCheck(const Args& args);
 int PresetShow(const Args& args);
+// Exit status 0 equal, 1 different, 2 error.
+int PresetDiff(const Args& args);
 int BackupCheck(const Args& args);
 int BackupList(const Args& args);
 int IrName(const Args& args);

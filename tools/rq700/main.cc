@@ -22,6 +22,12 @@ const Command kCommands[] = {
      PresetList},
     {"preset", "show", "FILE",
      "Show a preset file: name, chain, every module's model and values, volume, EXP.", PresetShow},
+    {"preset", "diff", "A B",
+     "Print what differs between two presets, named as the editor's panels name it: name,\n"
+     "  chain positions, models, on/off, values, volume, EXP, switches. A and B are preset\n"
+     "  files (.zv) or a backup's preset by number (FILE.zbf:N, N from 1 to 200).\n"
+     "  Exit status: 0 equal, 1 different, 2 error.",
+     PresetDiff},
     {"backup", "check", "FILE", "Check a backup file (.zbf) as a restore would.", BackupCheck},
     {"backup", "list", "FILE",
      "List a backup's records (name, type, item count, item length), then its items.", BackupList},

@@ -6,6 +6,7 @@
 #include "catalog/models.h"
 #include "catalog/modules.h"
 #include "catalog/panel_layout.h"
+#include "files/preset_diff.h"
 #include "files/preset_file.h"
 #include "protocol/preset_record.h"
 #include "tools/rq700/commands.h"
@@ -20,41 +21,6 @@ using catalog::Source;
 bool LoadPreset(const Args& args, files::CPresetFileRq700* file, int* error) {
   *error = 0;
   return file->Load(args[0], error);
-}
-
-// Record offset of the DELAY module's delay word n (1..6): the low bytes kept in the slot,
-// the time as a whole word.
-int DelayWord(const uint8_t* rec, int n) {
-  switch (n) {
-    case 1:
-      return rec[record::kDelayWord1];
-    case 2:
-      return rec[record::kDelayWord2];
-    case 3:
-      return record::ReadWord(rec, record::kDelayTimeWord);
-    case 4:
-      return rec[record::kDelayWord4];
-    case 5:
-      return rec[record::kDelayWord5];
-    default:
-      return rec[record::kDelayWord6];
-  }
-}
-
-int StoredValue(const uint8_t* rec, int module, const PanelControl& c) {
-  const size_t slot = record::ModuleSlot(module);
-  switch (c.source) {
-    case Source::kParamByte:
-      return rec[slot + record::kSlotParams + static_cast<size_t>(c.index - 1)];
-    case Source::kDelayTimeB:
-      return record::ReadWord(rec, record::kDelayTimeBWord);
-    case Source::kModuleWord:
-      if (module == catalog::kEq)
-        return record::ReadWord(rec, record::kEqWords + 2 * (c.index - 1));
-      if (module == catalog::kMod) return record::ReadWord(rec, record::kModWord);
-      return DelayWord(rec, c.index);
-  }
-  return 0;
 }
 
 std::string ControlLabel(int module, const PanelControl& c) {
@@ -130,8 +96,9 @@ int PresetShow(const Args& args) {
     const catalog::PanelLayout layout = catalog::GetPanelLayout(module, model);
     for (int i = 0; i < layout.count; ++i) {
       const PanelControl& c = layout.controls[i];
-      std::printf(" %s=%s", ControlLabel(module, c).c_str(),
-                  catalog::FormatControlValue(c, StoredValue(rec, module, c)).c_str());
+      std::printf(
+          " %s=%s", ControlLabel(module, c).c_str(),
+          catalog::FormatControlValue(c, files::StoredControlValue(rec, module, c)).c_str());
     }
     std::printf("\n");
   }

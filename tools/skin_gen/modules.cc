@@ -3,8 +3,10 @@
 
 #include <QLinearGradient>
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "catalog/panel_labels.h"
 #include "catalog/panel_layout.h"
 #include "skin/view_layout.h"
 #include "tools/skin_gen/paint_kit.h"
@@ -15,25 +17,30 @@ namespace {
 namespace L = rq700::layout;
 
 struct Card {
-  int type, model;                  // a model of the group: its panel layout decides the rows
-  std::vector<const char*> labels;  // one per slider, in the layout's order
+  int type, model;  // a model of the group: its panel layout decides the rows and labels
   const char* caption;
-  std::vector<const char*> fields;  // one per list field, in the layout's order
 };
 
-// The slider bars and the list-field rectangles of a model's panel, in the layout's order.
+// The slider bars and the list-field rectangles of a model's panel with their labels, in
+// the layout's order.
 struct Places {
   std::vector<L::Rect> bars, fields;
+  std::vector<std::string> bar_labels, field_labels;
 };
 Places PlacesOf(int type, int model) {
   Places places;
   const rq700::catalog::PanelLayout layout = rq700::catalog::GetPanelLayout(type, model);
   for (int i = 0; i < layout.count; ++i) {
     const rq700::catalog::PanelControl& control = layout.controls[i];
-    if (control.slider != rq700::catalog::kNoPlace)
+    const std::string label(rq700::catalog::ControlLabel(type, model, i));
+    if (control.slider != rq700::catalog::kNoPlace) {
       places.bars.push_back(L::kSliderBars[control.slider]);
-    if (control.field_rect != rq700::catalog::kNoPlace)
+      places.bar_labels.push_back(label);
+    }
+    if (control.field_rect != rq700::catalog::kNoPlace) {
       places.fields.push_back(L::kHitRects[control.field_rect]);
+      places.field_labels.push_back(label);
+    }
   }
   return places;
 }
@@ -71,16 +78,16 @@ QImage DrawCard(const L::Illustration& at, const Card& c) {
   p.setPen(QPen(QColor(206, 206, 208), 1));
   p.setBrush(kEnamel);
   p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 6, 6);
-  for (size_t i = 0; i < places.bars.size() && i < c.labels.size(); ++i) {
+  for (size_t i = 0; i < places.bars.size(); ++i) {
     const L::Rect& b = places.bars[i];
     const QRectF bar(b.left - at.x, b.top - at.y, b.width(), b.height());
     Well(p, bar.adjusted(-3, -3, 3, 3), 4);
     Ticks(p, QRect(bar.left(), bar.top(), bar.width(), bar.height()), 10, kInkSoft);
-    RowLabel(p, at.x, at.y, b.left, b.top, b.bottom, c.labels[i]);
+    RowLabel(p, at.x, at.y, b.left, b.top, b.bottom, places.bar_labels[i].c_str());
   }
-  for (size_t i = 0; i < places.fields.size() && i < c.fields.size(); ++i) {
+  for (size_t i = 0; i < places.fields.size(); ++i) {
     const L::Rect& r = places.fields[i];
-    RowLabel(p, at.x, at.y, r.left, r.top + 4, r.bottom - 4, c.fields[i]);
+    RowLabel(p, at.x, at.y, r.left, r.top + 4, r.bottom - 4, places.field_labels[i].c_str());
   }
   // Caption in the lower left corner, small, like a printed model family name.
   Text(p, QRectF(8, h - 14, w - 16, 12), c.caption, 9, kInkSoft, Qt::AlignLeft | Qt::AlignVCenter,
@@ -118,33 +125,33 @@ QImage CustomEqCard(const L::Illustration& at) {
 
 void DrawModules(Sink& out) {
   const std::vector<Card> cards = {
-      {1, 1, {"POSITION", "Q", "RANGE", "LEVEL"}, "WAH", {}},
-      {1, 3, {"SENS", "RATE", "Q", "LEVEL"}, "AUTO WAH / TALK WAH", {}},
-      {1, 6, {"SENS", "ATTACK", "Q", "LEVEL"}, "TOUCH WAH", {}},
-      {1, 7, {"THRE", "RATIO", "ATTACK", "LEVEL"}, "COMPRESSOR", {}},
-      {2, 1, {"VOLUME", "TONE", "GAIN"}, "DRIVE", {}},
-      {3, 1, {"GAIN", "BASS", "MID", "TREBLE", "PRES", "MST"}, "PREAMP", {}},
-      {4, 1, {"CENTER", "DISTANCE"}, "CABINET", {"MIC", "POWER TUBE"}},
-      {5, 1, {"THRES"}, "NOISE KILLER", {}},
-      {5, 2, {"SENS"}, "INTEL REDUCER", {}},
-      {5, 3, {"THRES", "ATTACK", "RELEASE"}, "NOISE GATE", {}},
-      {6, 1, {"100HZ", "250HZ", "630HZ", "1.6KHZ", "4KHZ"}, "GRAPHIC EQ  +/-12 DB", {}},
-      {6, 2, {"80HZ", "240HZ", "750HZ", "2.2KHZ", "6.6KHZ"}, "GRAPHIC EQ  +/-12 DB", {}},
-      {6, 3, {"100HZ", "200HZ", "400HZ", "800HZ", "1.6KHZ", "3.2KHZ"}, "GRAPHIC EQ  +/-12 DB", {}},
-      {7, 1, {"RATE", "DEPTH", "LEVEL"}, "PHASER", {}},
-      {7, 4, {"RATE", "DEPTH", "FEEDBACK"}, "FLANGER", {}},
-      {7, 6, {"RATE", "DEPTH", "MIX"}, "TREMOLO / ROTARY", {}},
-      {7, 8, {"RATE", "DEPTH", "TONE"}, "VIBRATO", {}},
-      {7, 9, {"PITCH", "MIX", "LEVEL"}, "PITCH", {}},
-      {7, 12, {"RATE", "DEPTH", "TONE", "MIX"}, "CHORUS", {}},
-      {7, 15, {"Q", "RANGE", "RATE"}, "Q-FILTER", {}},
-      {7, 16, {"TONE", "Q", "LEVEL"}, "FILTER", {}},
-      {7, 18, {"RISE", "LEVEL"}, "SLOW GEAR", {}},
-      {7, 19, {"BIT", "SAMPLE", "MIX"}, "LOFI", {}},
-      {8, 1, {"LEVEL", "F.BACK", "TIME"}, "DELAY", {"SYNC"}},
-      {8, 8, {"LEVEL", "F.BACK", "TIME", "THRE"}, "DYNAMIC DELAY", {"SYNC"}},
-      {8, 9, {"LEVEL", "F.BACK", "TIME A", "TIME B"}, "TWO-HEAD DELAY", {"SYNC A", "SYNC B"}},
-      {9, 1, {"PRE DELAY", "LEVEL", "DECAY", "TONE"}, "REVERB", {}},
+      {1, 1, "WAH"},
+      {1, 3, "AUTO WAH / TALK WAH"},
+      {1, 6, "TOUCH WAH"},
+      {1, 7, "COMPRESSOR"},
+      {2, 1, "DRIVE"},
+      {3, 1, "PREAMP"},
+      {4, 1, "CABINET"},
+      {5, 1, "NOISE KILLER"},
+      {5, 2, "INTEL REDUCER"},
+      {5, 3, "NOISE GATE"},
+      {6, 1, "GRAPHIC EQ  +/-12 DB"},
+      {6, 2, "GRAPHIC EQ  +/-12 DB"},
+      {6, 3, "GRAPHIC EQ  +/-12 DB"},
+      {7, 1, "PHASER"},
+      {7, 4, "FLANGER"},
+      {7, 6, "TREMOLO / ROTARY"},
+      {7, 8, "VIBRATO"},
+      {7, 9, "PITCH"},
+      {7, 12, "CHORUS"},
+      {7, 15, "Q-FILTER"},
+      {7, 16, "FILTER"},
+      {7, 18, "SLOW GEAR"},
+      {7, 19, "LOFI"},
+      {8, 1, "DELAY"},
+      {8, 8, "DYNAMIC DELAY"},
+      {8, 9, "TWO-HEAD DELAY"},
+      {9, 1, "REVERB"},
   };
   for (const Card& c : cards) {
     const L::Illustration at = L::IllustrationFor(c.type, c.model);
