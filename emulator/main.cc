@@ -7,8 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "emulator/backup_image.h"
 #include "emulator/options.h"
 #include "emulator/server.h"
+#include "files/backup_reader.h"
 
 namespace {
 
@@ -38,6 +40,28 @@ int main(int argc, char** argv) {
   // line while the process is leaving. Run() itself withdraws the announcement and writes
   // the state file.
   auto* server = new rq700::emu::EmulatorServer(options);
+  if (!options.backup_file.empty()) {
+    bool wrong_format = false;
+    const bool loaded = server->WithDevice([&](rq700::emu::DeviceEmulator& device) {
+      return rq700::emu::LoadBackupFile(options.backup_file, device.state(), &error, &wrong_format);
+    });
+    if (!loaded) {
+      if (!wrong_format) {
+        std::fprintf(stderr, "rq700-emu: %s\n", error.c_str());
+        return 1;
+      }
+      // The restore's own message, with the line break a terminal shows.
+      const std::string_view message = rq700::files::kWrongBackupFormat;
+      const size_t crlf = message.find("\r\n");
+      const std::string text =
+          crlf == std::string_view::npos
+              ? std::string(message)
+              : std::string(message.substr(0, crlf)) + "\n" + std::string(message.substr(crlf + 2));
+      std::fprintf(stderr, "rq700-emu: %s: %s (%s)\n", options.backup_file.c_str(), text.c_str(),
+                   error.c_str());
+      return 3;
+    }
+  }
   server->SetMessageSink(
       [](const std::string& text) { std::fprintf(stderr, "rq700-emu: %s\n", text.c_str()); });
   if (!server->Start(&error)) {

@@ -26,6 +26,10 @@ Options:
                        start (the start-up report, the update wake-up report)
   --state FILE         load the device state from FILE if it exists and keep it there, so
                        changes survive a restart
+  --backup FILE        start with the presets, user amplifier and impulse-response slots
+                       and system settings of the backup FILE (.zbf), as a restore of it
+                       would leave the device; a file of the wrong format is refused with
+                       exit status 3. Not together with --state
   --help               show this text and exit
 
 Device-side variety (the host must cope with each):
@@ -80,6 +84,9 @@ Control commands, one per line on standard input:
   unplug               drop the host, stop listening and withdraw the announcement
   plug                 listen and announce again after unplug
   reboot normal|update restart the device in that mode (the host sees a new device)
+  save-backup FILE     write the device's state to FILE as a backup of the device would
+                       hold it (written beside FILE and renamed over it when complete);
+                       reports "backup saved FILE" or "error: ..." on stderr
   quit                 withdraw the announcement and exit
 
 On start the emulator prints "ready <socket path>" once it accepts connections.
@@ -166,6 +173,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       if (!value(&options->log_file)) return fail("--log needs a file");
     } else if (arg == "--state") {
       if (!value(&options->state_file)) return fail("--state needs a file");
+    } else if (arg == "--backup") {
+      if (!value(&options->backup_file) || options->backup_file.empty())
+        return fail("--backup needs a backup file");
     } else if (arg == "--dump-order") {
       if (!value(&text)) return fail("--dump-order needs fixed or shuffled[:SEED]");
       if (text == "fixed") {
@@ -229,6 +239,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       return fail("unknown option '" + arg + "' (see --help)");
     }
   }
+  // Both would decide the state the device starts with.
+  if (!options->backup_file.empty() && !options->state_file.empty())
+    return fail("--backup and --state cannot be used together");
   return true;
 }
 

@@ -45,6 +45,8 @@ struct Options {
   bool pacing = true;
   std::string log_file;
   std::string state_file;
+  // A backup container the device starts from (its presets, user slots and settings).
+  std::string backup_file;
   Faults faults;
 
   // Variety a real device may show, for trying the host against it.

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "emulator/backup_image.h"
 #include "link/device_enum.h"
 
 namespace rq700::emu {
@@ -152,6 +153,10 @@ bool EmulatorServer::RunControl() {
       drop_host = true;
       continue;
     }
+    if (line == "save-backup" || line.rfind("save-backup ", 0) == 0) {
+      SaveBackup(Trim(line.substr(11)));
+      continue;
+    }
     std::string error;
     bool ok;
     {
@@ -162,6 +167,24 @@ bool EmulatorServer::RunControl() {
     if (!ok) Message("error: " + error);
   }
   return drop_host;
+}
+
+void EmulatorServer::SaveBackup(const std::string& path) {
+  if (path.empty()) {
+    Message("error: usage: save-backup FILE");
+    return;
+  }
+  DeviceState copy;
+  {
+    std::lock_guard<std::mutex> lock(device_mutex_);
+    copy = device_.state();
+  }
+  std::string error;
+  if (SaveBackupFile(path, copy, &error)) {
+    Message("backup saved " + path);
+  } else {
+    Message("error: " + error);
+  }
 }
 
 void EmulatorServer::SaveStateIfChanged(bool force) {

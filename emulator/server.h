@@ -57,6 +57,8 @@ class EmulatorServer {
   // Runs queued control lines; true when the current host must be dropped.
   bool RunControl();
   void SaveStateIfChanged(bool force);
+  // The save-backup control command.
+  void SaveBackup(const std::string& path);
   void Message(const std::string& text);
 
   Options options_;

@@ -83,6 +83,8 @@ TEST_F(ProgramTest, HelpDocumentsEveryOptionAndControlCommand) {
                            "--no-pacing",
                            "--log FILE",
                            "--state FILE",
+                           "--backup FILE",
+                           "save-backup FILE",
                            "--silent",
                            "--drop-ack",
                            "--corrupt-crc",

@@ -55,6 +55,13 @@ class EmulatorProcess {
   bool ready() const { return ready_; }
   const std::string& socket_path() const { return socket_path_; }
 
+  // One control command on the emulator's input ("preset 5", "save-backup FILE").
+  bool Control(const std::string& line) {
+    const std::string text = line + "\n";
+    return stdin_ >= 0 &&
+           write(stdin_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  }
+
   void Stop() {
     if (pid_ <= 0) return;
     // Its input ends first: the emulator's shutdown waits for a pending read of it.
