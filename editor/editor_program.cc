@@ -1,6 +1,7 @@
 #include "editor/editor_program.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <chrono>
 #include <thread>
@@ -77,9 +78,22 @@ std::string DevicePathFromArguments(int argc, char** argv) {
   return argv[1];
 }
 
+std::string OfflineFileFromArguments(int argc, char** argv) {
+  if (argc < 4 || argv[2] == nullptr || argv[3] == nullptr) return {};
+  return std::string(argv[2]) == "--offline" ? argv[3] : std::string();
+}
+
+std::string MainWindowTitle(const std::string& offline_file) {
+  std::string title(text::kMainWindowTitle);
+  if (offline_file.empty()) return title;
+  const QString name = QFileInfo(QString::fromStdString(offline_file)).fileName();
+  return title + " (offline: " + name.toStdString() + ")";
+}
+
 int RunEditor(int argc, char** argv) {
   // Taken before Qt removes the arguments it knows.
   const std::string path = DevicePathFromArguments(argc, argv);
+  const std::string offline_file = OfflineFileFromArguments(argc, argv);
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   app.setWindowIcon(QIcon("../icons/zorva-rq700.png"));
@@ -91,6 +105,11 @@ int RunEditor(int argc, char** argv) {
   LinkSession session(*state);
   EditorProgram program(*state, shell, session, EditorProgram::Options{});
   if (!program.Start(path)) return 0;
+  if (!offline_file.empty()) {
+    // The player must see at a glance that no device hears the edits, and which backup
+    // they go into.
+    program.window()->setWindowTitle(QString::fromStdString(MainWindowTitle(offline_file)));
+  }
   shell.set_main_window(program.window());
   shell.set_waiting_dialog(program.waiting_dialog());
   QObject::connect(program.window(), &MainWindow::Ended, &app, &QCoreApplication::quit,

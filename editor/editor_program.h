@@ -67,6 +67,13 @@ class EditorProgram {
 // The device path from the command line: the first argument as it stands, or empty.
 std::string DevicePathFromArguments(int argc, char** argv);
 
+// The backup an offline session edits: the argument after "--offline" behind the device
+// path, or empty for a session with the device itself.
+std::string OfflineFileFromArguments(int argc, char** argv);
+// The main window's title: "RQ700 Studio", or for an offline session
+// "RQ700 Studio (offline: NAME.zbf)" with the backup's file name.
+std::string MainWindowTitle(const std::string& offline_file);
+
 // The whole program over the real desktop and device; returns the exit code.
 int RunEditor(int argc, char** argv);
 

@@ -129,6 +129,15 @@ TEST_F(MainWindowTest, CommandLinePathIsTakenAsItStands) {
   char* argv[] = {prog, path, nullptr};
   EXPECT_EQ(DevicePathFromArguments(2, argv), " emu:/tmp/a b \"c\" ");
   EXPECT_EQ(DevicePathFromArguments(1, argv), "");
+  EXPECT_EQ(OfflineFileFromArguments(2, argv), "");
+  EXPECT_EQ(MainWindowTitle(""), "RQ700 Studio");
+
+  char flag[] = "--offline";
+  char file[] = "/home/p/gig set.zbf";
+  char* offline[] = {prog, path, flag, file, nullptr};
+  EXPECT_EQ(DevicePathFromArguments(4, offline), " emu:/tmp/a b \"c\" ");
+  EXPECT_EQ(OfflineFileFromArguments(4, offline), "/home/p/gig set.zbf");
+  EXPECT_EQ(MainWindowTitle(file), "RQ700 Studio (offline: gig set.zbf)");
 }
 
 TEST_F(MainWindowTest, WaitingBarFollowsThePresetsFromTheReaderThread) {
