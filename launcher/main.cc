@@ -1,5 +1,6 @@
 // zorva-studio: finds the RQ700, then starts the editor, refuses old or newer firmware,
-// or carries a firmware update for a device waiting in update mode.
+// or carries a firmware update for a device waiting in update mode. With --offline it
+// runs the editor on a backup instead.
 #include <QApplication>
 #include <QIcon>
 #include <QStandardPaths>
@@ -8,7 +9,9 @@
 
 #include "launcher/detect.h"
 #include "launcher/launcher.h"
+#include "launcher/offline_session.h"
 #include "launcher/qt_launcher_shell.h"
+#include "launcher/qt_offline.h"
 #include "launcher/suite_folders.h"
 #include "link/device_enum.h"
 #include "link/launcher_device.h"
@@ -23,6 +26,20 @@ int main(int argc, char** argv) {
       QCoreApplication::applicationDirPath().toStdString(),
       QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
   app.setWindowIcon(QIcon(QString::fromStdString(folders.IconFile("zorva-studio.png"))));
+
+  // zorva-studio --offline [FILE]: the editor on a backup, with no device at all.
+  const QStringList arguments = QCoreApplication::arguments();
+  const qsizetype offline = arguments.indexOf(QStringLiteral("--offline"));
+  if (offline > 0) {
+    const std::string file =
+        offline + 1 < arguments.size() ? arguments[offline + 1].toStdString() : std::string();
+    // Dialogs come and go while the session waits for the editor; none of them ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    rq700::QtOfflineDevice device(rq700::FindEmulatorProgram(folders));
+    rq700::QtOfflineShell shell;
+    return rq700::RunOfflineSession(file, device, shell, folders.suite);
+  }
+
   std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
   rq700::HidDeviceQueries queries;
