@@ -3,7 +3,8 @@
 #   <prefix>/lib/rq700-suite/    zorva-studio, img/, icons/, Firmware/ and the editor in
 #                                ZORVA_RQ700/ with its img/: the layout of dist/
 #   <prefix>/bin/                zorva-studio (a link into lib/rq700-suite/), rq700, rq700-emu
-#   <prefix>/share/              desktop entry, icons, AppStream metainfo, manual pages
+#   <prefix>/share/              desktop entries (the launcher, offline editing), icons,
+#                                AppStream metainfo, manual pages
 #   <prefix>/lib/udev/rules.d/   the rule that lets the desktop user open the device
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   return()
@@ -51,7 +52,10 @@ if(TARGET zorva-studio AND TARGET ZORVA_RQ700)
                  "${rq700_gen}/${RQ700_APP_ID}.desktop" @ONLY)
   configure_file("${CMAKE_SOURCE_DIR}/resources/zorva-studio.metainfo.xml.in"
                  "${rq700_gen}/${RQ700_APP_ID}.metainfo.xml" @ONLY)
-  install(FILES "${rq700_gen}/${RQ700_APP_ID}.desktop"
+  # The second entry: the editor on a backup, without the unit (zorva-studio --offline).
+  configure_file("${CMAKE_SOURCE_DIR}/resources/zorva-studio-offline.desktop.in"
+                 "${rq700_gen}/${RQ700_APP_ID}.Offline.desktop" @ONLY)
+  install(FILES "${rq700_gen}/${RQ700_APP_ID}.desktop" "${rq700_gen}/${RQ700_APP_ID}.Offline.desktop"
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES "${rq700_gen}/${RQ700_APP_ID}.metainfo.xml"
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
