@@ -1,10 +1,13 @@
-// rq700 backup check / list.
+// rq700 backup check / list, and the whole-device backup and restore.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "files/backup_reader.h"
+#include "files/backup_restore_job.h"
 #include "tools/rq700/commands.h"
+#include "tools/rq700/device_session.h"
 
 namespace rq700::tool {
 
@@ -54,5 +57,61 @@ int BackupList(const Args& args) {
   }
   return 0;
 }
+
+namespace {
+
+// The backup or restore of the device at --device (else the first one found) with FILE,
+// through the editor's own job and protocol threads.
+int RunTransfer(const Args& args, bool restore) {
+  const char* name = restore ? "restore" : "backup";
+  Args rest = args;
+  DeviceOptions options;
+  std::string error;
+  if (!TakeDeviceOptions(&rest, &options, &error)) return Fail(error);
+  if (rest.size() != 1)
+    return Fail(std::string("usage: rq700 ") + name + " [--device PATH] [--wait SECONDS] FILE");
+  const std::string& file = rest[0];
+
+  auto state = std::make_unique<DeviceState>();
+  ResetToDefaults(*state);
+  // Declared before the session: the protocol threads call it until they end.
+  files::BackupRestoreJob job(*state);
+  // The file first: a restore file that fails its checks, or a backup path that cannot be
+  // written, is told before the device is touched.
+  const files::JobResult prepared = restore ? job.StartRestore(file) : job.StartBackup(file);
+  if (prepared == files::JobResult::kBadFile) {
+    PrintWrongFormat();
+    return files::JobExitStatus(prepared);
+  }
+  if (prepared != files::JobResult::kDone) return JobFailed(file, prepared);
+
+  if (!FindDevice(&options)) return JobFailed("no RQ700 found", files::JobResult::kDeviceGone);
+  InstallCancelHandlers();
+  CliDeviceSession device(*state);
+  device.session().sequencer().set_backup_restore_jobs(&job);
+  device.session().dispatcher().set_backup_restore_jobs(&job);
+  const files::JobResult opened = device.Open(options.path, options.idle_limit);
+  if (opened != files::JobResult::kDone) return JobFailed(options.path, opened);
+
+  TerminalProgress progress(name);
+  files::JobContext context;
+  context.progress = [&progress](int percent) { progress.Percent(percent); };
+  context.cancel = &CancelToken();
+  context.device_gone = [&device] { return device.gone(); };
+  context.idle_limit = options.idle_limit;
+  (restore ? state->restore_request : state->backup_request).store(1, std::memory_order_release);
+  const files::JobResult result = files::RunJob(job, context);
+  progress.Finish();
+  device.Close();
+  if (result != files::JobResult::kDone) return JobFailed(name, result);
+  std::printf(restore ? "restored %s\n" : "backed up into %s\n", file.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int BackupRun(const Args& args) { return RunTransfer(args, false); }
+
+int RestoreRun(const Args& args) { return RunTransfer(args, true); }
 
 }  // namespace rq700::tool

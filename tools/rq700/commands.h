@@ -32,6 +32,8 @@ int FwShow(const Args& args);
 int FwMake(const Args& args);
 int Devices(const Args& args);
 int PresetList(const Args& args);
+int BackupRun(const Args& args);
+int RestoreRun(const Args& args);
 
 // Prints "rq700: <message>" on stderr and returns 1.
 int Fail(const std::string& message);

@@ -31,6 +31,14 @@ const Command kCommands[] = {
     {"backup", "check", "FILE", "Check a backup file (.zbf) as a restore would.", BackupCheck},
     {"backup", "list", "FILE",
      "List a backup's records (name, type, item count, item length), then its items.", BackupList},
+    {"backup", "", "[--device PATH] [--wait SECONDS] FILE",
+     "Back the whole device up into FILE (.zbf): user amplifier and impulse-response\n"
+     "  slots, system settings and the 200 presets. FILE is replaced only by a complete\n"
+     "  backup. The device is found and waited for as by preset list.",
+     BackupRun},
+    {"restore", "", "[--device PATH] [--wait SECONDS] FILE",
+     "Send a backup file (.zbf) back to the device, after checking it as backup check does.",
+     RestoreRun},
     {"ir", "name", "FILE", "Print the slot name an impulse response (.wav) would get.", IrName},
     {"ir", "convert", "FILE", "Print the 512 words sent to the device, one per line.", IrConvert},
     {"amp", "check", "FILE", "Check an amplifier file (.amp): prints \"ok\" and its slot name.",
