@@ -8,12 +8,14 @@ JobWatch::JobWatch(DeviceJob& job, JobContext context, JobClock::time_point now)
     : job_(job), context_(std::move(context)), activity_(job.Activity()), last_move_(now) {}
 
 std::optional<JobResult> JobWatch::Poll(JobClock::time_point now) {
+  // The result first: once it is there the percentage is final, and is still handed on.
+  const std::optional<JobResult> ended = job_.Result();
   const int percent = job_.Percent();
   if (percent != percent_) {
     percent_ = percent;
     if (context_.progress) context_.progress(percent);
   }
-  if (std::optional<JobResult> result = job_.Result()) return result;
+  if (ended) return ended;
 
   const uint64_t activity = job_.Activity();
   if (activity != activity_) {
