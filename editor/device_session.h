@@ -6,6 +6,7 @@
 namespace rq700 {
 
 class WindowLink;
+class BackupRestoreJobs;
 
 // The device side of the editor: the open device and its two worker threads.
 class DeviceSession {
@@ -18,6 +19,8 @@ class DeviceSession {
   // Ends both threads: the run flag drops, then both are joined unless the device was lost
   // (the reader ended on its own then, and the lock stays as it is).
   virtual void Stop(bool disconnected) = 0;
+  // The backup and restore dialogues the protocol threads run; given before Start.
+  virtual void set_backup_restore_jobs(BackupRestoreJobs* /*jobs*/) {}
 };
 
 }  // namespace rq700

@@ -13,6 +13,12 @@
 #include "editor/waiting_dialog.h"
 
 namespace rq700 {
+namespace {
+
+// How often the window looks at a running backup or restore.
+constexpr int kJobLookMs = 50;
+
+}  // namespace
 
 EditorProgram::EditorProgram(DeviceState& state, Shell& shell, DeviceSession& session,
                              Options options)
@@ -27,6 +33,8 @@ WaitingDialog* EditorProgram::waiting_dialog() const {
 bool EditorProgram::Start(const std::string& device_path) {
   ResetToDefaults(state_);
   link_ = std::make_unique<QtWindowLink>();
+  if (backup_job_ == nullptr) backup_job_ = std::make_unique<files::BackupRestoreJob>(state_);
+  session_.set_backup_restore_jobs(backup_job_.get());
   if (!session_.Start(device_path, *link_)) {
     shell_.ShowMessage(MessageOwner::kNone, text::kOpenDeviceFail, text::kError,
                        MessageIcon::kError);
@@ -41,18 +49,20 @@ bool EditorProgram::Start(const std::string& device_path) {
                                          options_.window);
   window_->set_waiting_dialog(waiting);
   painter_ = std::make_unique<EditorViewPainter>(state_, ui_);
-  // A backup or restore that stopped moving is given up and reported like any failed
-  // transfer; the report is queued so that no message box opens inside a paint.
-  painter_->on_transfer_stalled = [this] {
-    state_.backup_request.store(0);
-    state_.restore_request.store(0);
-    MainWindow* window = window_.get();
-    QMetaObject::invokeMethod(
-        window, [window] { window->TransferResult(kTransferFailed); }, Qt::QueuedConnection);
-  };
+  window_jobs_ = std::make_unique<WindowJobs>(shell_, ui_);
+  // A backup or restore whose percentage stopped moving is ended by the job itself; the
+  // window reports it at its next look, so no message box opens inside a paint.
+  painter_->on_transfer_stalled = [this] { window_jobs_->Abandon(files::JobResult::kTimedOut); };
   window_->set_painter([painter = painter_.get()](Canvas& canvas) { painter->Paint(canvas); });
-  FileActions& files = options_.file_actions ? *options_.file_actions : no_file_actions_;
-  input_ = std::make_unique<ViewInput>(state_, ui_, shell_, files);
+  FileActions& others = options_.file_actions ? *options_.file_actions : no_file_actions_;
+  MainWindow* window = window_.get();
+  backup_restore_ =
+      std::make_unique<BackupRestoreActions>(shell_, *window_jobs_, *backup_job_, state_, others,
+                                             [window](int code) { window->TransferResult(code); });
+  job_timer_.setInterval(kJobLookMs);
+  QObject::connect(&job_timer_, &QTimer::timeout, [jobs = window_jobs_.get()] { jobs->Tick(); });
+  job_timer_.start();
+  input_ = std::make_unique<ViewInput>(state_, ui_, shell_, *backup_restore_);
   window_->set_pointer_input(input_.get());
   link_->Attach(window_.get());
   return true;
@@ -64,6 +74,7 @@ void EditorProgram::Shutdown() {
   link_->Detach();
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
   const bool disconnected = window_->logic().disconnected();
+  job_timer_.stop();
   session_.Stop(disconnected);
   if (WaitingDialog* waiting = window_->waiting_dialog()) delete waiting;
   window_.reset();

@@ -2,15 +2,19 @@
 #define RQ700_EDITOR_EDITOR_PROGRAM_H_
 
 #include <QString>
+#include <QTimer>
 #include <memory>
 #include <string>
 
+#include "editor/backup_restore_actions.h"
 #include "editor/device_session.h"
 #include "editor/file_actions.h"
 #include "editor/main_window.h"
 #include "editor/qt_window_link.h"
 #include "editor/shell.h"
 #include "editor/view_input.h"
+#include "editor/window_jobs.h"
+#include "files/backup_restore_job.h"
 #include "protocol/device_state.h"
 #include "skin/view_painter.h"
 #include "skin/view_state.h"
@@ -28,7 +32,8 @@ class EditorProgram {
     MainWindow::Options window;
     // Where the skin images are ("img" below the working folder).
     QString image_folder = "img";
-    // The file work the buttons start; none given: the buttons start nothing.
+    // The file work the buttons start besides backup and restore; none given: those
+    // buttons start nothing.
     FileActions* file_actions = nullptr;
   };
 
@@ -47,6 +52,9 @@ class EditorProgram {
   ViewState& view_state() { return ui_; }
   EditorViewPainter* painter() const { return painter_.get(); }
   DeviceState& state() { return state_; }
+  // The window's one job with the device at a time, and the popup's backup and restore.
+  WindowJobs* window_jobs() const { return window_jobs_.get(); }
+  BackupRestoreActions* backup_restore() const { return backup_restore_.get(); }
 
  private:
   DeviceState& state_;
@@ -55,6 +63,11 @@ class EditorProgram {
   Options options_;
   ViewState ui_;
   NoFileActions no_file_actions_;
+  // Outlives the protocol threads, which call it until Shutdown.
+  std::unique_ptr<files::BackupRestoreJob> backup_job_;
+  std::unique_ptr<WindowJobs> window_jobs_;
+  std::unique_ptr<BackupRestoreActions> backup_restore_;
+  QTimer job_timer_;
   // Both outlive the window, whose paint and mouse call them.
   std::unique_ptr<EditorViewPainter> painter_;
   std::unique_ptr<ViewInput> input_;

@@ -7,6 +7,8 @@ LinkSession::~LinkSession() { Stop(false); }
 bool LinkSession::Start(const std::string& path, WindowLink& link) {
   if (session_ != nullptr) return false;
   session_ = std::make_unique<EditorSession>(state_, device_, link);
+  session_->sequencer().set_backup_restore_jobs(jobs_);
+  session_->dispatcher().set_backup_restore_jobs(jobs_);
   if (!session_->Start(path)) {
     session_.reset();
     return false;

@@ -18,6 +18,7 @@ class LinkSession final : public DeviceSession {
 
   bool Start(const std::string& path, WindowLink& link) override;
   void Stop(bool disconnected) override;
+  void set_backup_restore_jobs(BackupRestoreJobs* jobs) override { jobs_ = jobs; }
 
   EditorSession* session() const { return session_.get(); }
 
@@ -25,6 +26,7 @@ class LinkSession final : public DeviceSession {
   DeviceState& state_;
   CHidDevice device_;
   std::unique_ptr<EditorSession> session_;
+  BackupRestoreJobs* jobs_ = nullptr;
 };
 
 }  // namespace rq700

@@ -27,6 +27,10 @@ inline constexpr std::string_view kRestoreSuccess =
     "Restore successful, please restart the software";
 inline constexpr std::string_view kBackupSuccess = "Backup successful!";
 inline constexpr std::string_view kRestoreFail = "Restore fail! please try again";
+// A backup that ended early (the device silent or gone, an answer that does not fit), and
+// one whose file cannot be written; the earlier file at the path stays as it was.
+inline constexpr std::string_view kBackupFail = "Backup fail! please try again";
+inline constexpr std::string_view kBackupNotWritten = "Backup fail! the file cannot be written";
 
 // The save question before another preset is picked: its format takes the edited preset's
 // number (1..200), three digits.

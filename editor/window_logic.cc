@@ -94,6 +94,12 @@ bool WindowLogic::OnTransferResult(int code) {
     case 2:
       message = text::kRestoreFail;
       break;
+    case 3:
+      message = text::kBackupFail;
+      break;
+    case 4:
+      message = text::kBackupNotWritten;
+      break;
     default:
       break;
   }

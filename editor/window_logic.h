@@ -32,7 +32,10 @@ inline constexpr int kItemPresetList = item::kPresetList;
 // Import and transfer result codes the boxes know.
 inline constexpr int kImportFailCode = 5;
 inline constexpr int kTransferRestored = 0;
+inline constexpr int kTransferBackedUp = 1;
 inline constexpr int kTransferFailed = 2;
+inline constexpr int kTransferBackupFailed = 3;
+inline constexpr int kTransferBackupNotWritten = 4;
 
 // The modifier key pressed last (Shift and Ctrl exclude each other), as a press sees it.
 enum class Modifier { kNone, kShift, kCtrl };

@@ -19,6 +19,8 @@
 #include "editor/link_session.h"
 #include "editor/qt_shell.h"
 #include "emulator/server.h"
+#include "files/backup_reader.h"
+#include "files/file_io.h"
 #include "skin/view_layout.h"
 #include "tests/editor/qt_app.h"
 #include "tests/editor/recording_shell.h"
@@ -47,10 +49,10 @@ class EditorAgainstEmulatorTest : public ::testing::Test {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
-  void StartEmulator(const emu::Faults& faults = {}) {
+  void StartEmulator(const emu::Faults& faults = {}, bool paced = false) {
     emu::Options options;
     options.socket_path = dir_.filePath("rq700.sock").toStdString();
-    options.pacing = false;
+    options.pacing = paced;
     options.log_file = log_path();
     options.faults = faults;
     server_ = std::make_unique<emu::EmulatorServer>(options);
@@ -503,6 +505,66 @@ TEST_F(EditorAgainstEmulatorTest, PanelsPagesAndTypedValuesReachTheDevice) {
   ASSERT_TRUE(PumpUntil([&] { return window->logic().horizontal_scale() == 1.5f; }));
   Click(QPoint(672 * 3 / 2, 356 * 3 / 2));
   EXPECT_EQ(box->geometry(), QRect(963, 519, 87, 34));
+}
+
+TEST_F(EditorAgainstEmulatorTest, PopupBacksUpAndRestoresTheDeviceWithItsMessages) {
+  StartEmulator({}, /*paced=*/true);
+  MainWindow* window = StartAndLoad();
+  const QPoint popup_button(960, 55), restore_button(430, 250), backup_button(600, 250);
+  const std::string file = dir_.filePath("device.zbf").toStdString();
+  auto message_came = [&](std::string_view text) {
+    const size_t before = shell_.messages.size();
+    return PumpUntil(
+        [&] { return shell_.messages.size() > before && shell_.messages.back().text == text; },
+        kDeviceWaitMs);
+  };
+
+  // Backup, twice: the second dialog proposes the first path and replaces the file. The
+  // popup stays open meanwhile.
+  Click(popup_button);
+  for (int round = 0; round < 2; ++round) {
+    shell_.save_file_answer = dir_.filePath("device").toStdString();  // ".zbf" is added
+    Click(backup_button);
+    EXPECT_TRUE(shell_.wait_cursor);
+    ASSERT_TRUE(message_came("Backup successful!"));
+    EXPECT_EQ(shell_.messages.back().caption, "Notice");
+    EXPECT_FALSE(shell_.wait_cursor);
+    files::BackupReader reader;
+    EXPECT_TRUE(reader.Open(file)) << reader.error();
+  }
+  EXPECT_EQ(shell_.file_dialogs,
+            (std::vector<std::string>{"Save As|Backup Flie (*.zbf)|RQ700_BACKUP.zbf",
+                                      "Save As|Backup Flie (*.zbf)|" + file}));
+
+  // A broken file is refused before anything is sent.
+  std::vector<uint8_t> broken;
+  ASSERT_TRUE(files::ReadWholeFile(file, 1 << 20, &broken));
+  broken[3000] ^= 0x40;
+  const std::string broken_path = dir_.filePath("broken.zbf").toStdString();
+  ASSERT_TRUE(files::WriteFileSafely(broken_path, broken));
+  shell_.open_files_answer = {broken_path};
+  Click(restore_button);
+  EXPECT_EQ(shell_.messages.back().text,
+            "Wrong file format!\r\nPlease check compatibility of file type");
+  EXPECT_EQ(shell_.messages.back().caption, "Error");
+  EXPECT_FALSE(shell_.wait_cursor);
+
+  // The good file: the percentage shows while it goes, then the program ends.
+  shell_.open_files_answer = {file};
+  Click(restore_button);
+  std::vector<int> shown;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        const int percent = program_->view_state().transfer_percent;
+        if (percent > 0 && (shown.empty() || shown.back() != percent)) shown.push_back(percent);
+        return window->ended();
+      },
+      kDeviceWaitMs));
+  EXPECT_EQ(shell_.messages.back().text, "Restore successful, please restart the software");
+  EXPECT_GE(shown.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_EQ(HostPayloads(0xAB).size(), 200u + 1u + 4u * 2u + 5u);  // presets, system, slots
+  EXPECT_EQ(HostPayloads(0xAB).front().payload[0], 1) << "the amplifier slots first";
 }
 
 }  // namespace

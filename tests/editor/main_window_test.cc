@@ -21,6 +21,7 @@
 #include "editor/qt_save_dialog.h"
 #include "editor/qt_shell.h"
 #include "editor/waiting_dialog.h"
+#include "files/backup_writer.h"
 #include "tests/editor/qt_app.h"
 #include "tests/editor/recording_shell.h"
 
@@ -43,12 +44,14 @@ class FakeSession : public DeviceSession {
     ++stops;
     stopped_disconnected = disconnected;
   }
+  void set_backup_restore_jobs(BackupRestoreJobs* given) override { jobs = given; }
 
   bool open_ok = true;
   std::string path_;
   WindowLink* link_ = nullptr;
   int stops = 0;
   bool stopped_disconnected = false;
+  BackupRestoreJobs* jobs = nullptr;
 };
 
 class RecordingPointer : public PointerInput {
@@ -350,16 +353,32 @@ TEST_F(MainWindowTest, DevicePageChangeFromTheReaderHidesTheValueEntryBox) {
 TEST_F(MainWindowTest, StalledRestoreIsReportedAfterTheFrame) {
   MainWindow* window = StartAndShow();
   ASSERT_NE(program_->painter(), nullptr);
+  ASSERT_NE(session_.jobs, nullptr);
+  // A restore of two presets whose first chunk went out and was never acknowledged.
+  const std::string file = dir_.filePath("two.zbf").toStdString();
+  files::BackupWriter writer;
+  ASSERT_TRUE(writer.Create(file));
+  ASSERT_TRUE(writer.WriteRecord(
+      {"RQ700_PRESET", 4, {{1, std::vector<uint8_t>(512, 1)}, {2, std::vector<uint8_t>(512, 2)}}}));
+  ASSERT_TRUE(writer.Finish());
   program_->view_state().wide_active_item = 500;
-  program_->view_state().transfer_percent = 37;
+  ASSERT_EQ(program_->backup_restore()->StartRestore(file), FileChoice::kReady);
+  uint8_t chunk[600];
+  ASSERT_EQ(session_.jobs->EncodeRestoreChunk(chunk, sizeof(chunk)), 3u + 512u);
+  ASSERT_TRUE(PumpUntil([&] { return program_->view_state().transfer_percent == 50; }));
   for (int i = 0; i < 152 && shell_.messages.empty(); ++i) {
     window->PaintBackBuffer();
     EXPECT_TRUE(shell_.messages.empty()) << "no box from inside a paint";
-    QCoreApplication::processEvents();
   }
+  ASSERT_TRUE(PumpUntil([&] { return !shell_.messages.empty(); }));
   ASSERT_EQ(shell_.messages.size(), 1u);
   EXPECT_EQ(shell_.messages[0].text, "Restore fail! please try again");
+  EXPECT_FALSE(shell_.wait_cursor);
   EXPECT_FALSE(window->ended());
+  // The job is over: a late acknowledgement moves nothing and asks for nothing more.
+  const uint8_t ack[3] = {4, 1, 1};
+  session_.jobs->OnRestoreAck(ack, 3);
+  EXPECT_EQ(state_->restore_request.load(), 0);
 }
 
 TEST_F(MainWindowTest, KeysReachTheWindow) {

@@ -53,11 +53,16 @@ class RecordingShell : public Shell {
     if (value_entry_to) value_entry_to->ShowValueEntry(left, top, right, bottom);
   }
   void SetValueEntryFont(int style) override { value_entry_styles.push_back(style); }
-  std::vector<std::string> ChooseOpenFiles(std::string_view, std::string_view, bool) override {
-    return {};
+  std::vector<std::string> ChooseOpenFiles(std::string_view title, std::string_view filter,
+                                           bool) override {
+    file_dialogs.push_back(std::string(title) + "|" + std::string(filter));
+    return open_files_answer;
   }
-  std::string ChooseSaveFile(std::string_view, std::string_view, std::string_view) override {
-    return {};
+  std::string ChooseSaveFile(std::string_view title, std::string_view filter,
+                             std::string_view suggested) override {
+    file_dialogs.push_back(std::string(title) + "|" + std::string(filter) + "|" +
+                           std::string(suggested));
+    return save_file_answer;
   }
   std::string ChooseFolder(std::string_view) override { return {}; }
   void OpenUrl(std::string_view url) override { opened_urls.emplace_back(url); }
@@ -80,6 +85,11 @@ class RecordingShell : public Shell {
   std::vector<std::string> opened_urls;
   std::vector<SaveDialogSetup> save_dialogs;
   std::optional<SaveDialogChoice> save_answer;  // nothing: CANCEL
+  // The file choosers: "title|filter" (and "|suggested name" for a save) per dialog, and
+  // their answers (empty: cancelled).
+  std::vector<std::string> file_dialogs;
+  std::vector<std::string> open_files_answer;
+  std::string save_file_answer;
 };
 
 // File actions that remember what the view started and answer the choosers from a script.

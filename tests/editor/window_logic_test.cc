@@ -157,10 +157,14 @@ TEST_F(WindowLogicTest, TransferResultsShowTheirBoxAndOnlyARestoreEnds) {
   EXPECT_FALSE(logic_->OnTransferResult(1));
   EXPECT_FALSE(logic_->OnTransferResult(2));
   EXPECT_FALSE(logic_->OnTransferResult(3));
-  ASSERT_EQ(shell_.messages.size(), 3u);
+  EXPECT_FALSE(logic_->OnTransferResult(4));
+  EXPECT_FALSE(logic_->OnTransferResult(5));
+  ASSERT_EQ(shell_.messages.size(), 5u);
   EXPECT_EQ(shell_.messages[0].text, "Restore successful, please restart the software");
   EXPECT_EQ(shell_.messages[1].text, "Backup successful!");
   EXPECT_EQ(shell_.messages[2].text, "Restore fail! please try again");
+  EXPECT_EQ(shell_.messages[3].text, "Backup fail! please try again");
+  EXPECT_EQ(shell_.messages[4].text, "Backup fail! the file cannot be written");
   for (const auto& m : shell_.messages) EXPECT_EQ(m.caption, "Notice");
   EXPECT_TRUE(shell_.wait_cursor) << "the transfer restores the cursor itself";
 }
