@@ -140,7 +140,10 @@ void SelectPreset(DeviceState& s, int index) {
   // Taken under the store lock first, so the two locks are never held together.
   uint8_t rec[record::kSize];
   ReadRecord(s, index, rec);
+  LoadEditModel(s, rec);
+}
 
+void LoadEditModel(DeviceState& s, const uint8_t* rec) {
   s.sync_enabled = 0;
   {
     std::lock_guard<std::mutex> lock(s.edit_lock);
@@ -348,6 +351,18 @@ std::string UserAmpName(const DeviceState& s, int slot) {
   if (slot < 0 || slot >= kUserSlots) return {};
   std::lock_guard<std::mutex> lock(s.text_lock);
   return s.user_amp_names[slot];
+}
+
+void SetUserIrName(DeviceState& s, int slot, std::string utf8_name) {
+  if (slot < 0 || slot >= kUserSlots) return;
+  std::lock_guard<std::mutex> lock(s.text_lock);
+  s.user_ir_names[slot] = std::move(utf8_name);
+}
+
+void SetUserAmpName(DeviceState& s, int slot, std::string utf8_name) {
+  if (slot < 0 || slot >= kUserSlots) return;
+  std::lock_guard<std::mutex> lock(s.text_lock);
+  s.user_amp_names[slot] = std::move(utf8_name);
 }
 
 }  // namespace rq700

@@ -216,6 +216,10 @@ void ResetToDefaults(DeviceState& state);
 // Indices outside 0..199 are ignored.
 void SelectPreset(DeviceState& state, int index);
 
+// Loads a preset record into the edit model, current and last-sent alike (what selecting a
+// preset does once it has read the record from the store).
+void LoadEditModel(DeviceState& state, const uint8_t* record);
+
 // The inverse copy: writes the edit model into record `index` of the store (the name bytes
 // stay as they are), then resets the selection guard, clears the dirty flag and raises the
 // save request. Indices outside 0..199 are ignored.
@@ -244,6 +248,10 @@ std::string PresetName(const DeviceState& state, int index);
 std::string VersionText(const DeviceState& state);
 std::string UserIrName(const DeviceState& state, int slot);
 std::string UserAmpName(const DeviceState& state, int slot);
+// The window's own change of a user slot's name (after a transfer into it, or its
+// deletion), until the device reports its names again. Slots outside 0..9 are ignored.
+void SetUserIrName(DeviceState& state, int slot, std::string utf8_name);
+void SetUserAmpName(DeviceState& state, int slot, std::string utf8_name);
 
 // Latin-1 bytes (up to the first NUL, at most `size`) as UTF-8.
 std::string Latin1Text(const uint8_t* bytes, size_t size);

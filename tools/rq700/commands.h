@@ -34,6 +34,11 @@ int Devices(const Args& args);
 int PresetList(const Args& args);
 int BackupRun(const Args& args);
 int RestoreRun(const Args& args);
+int IrLoad(const Args& args);
+int IrDelete(const Args& args);
+int AmpLoad(const Args& args);
+int PresetImport(const Args& args);
+int PresetExport(const Args& args);
 
 // Prints "rq700: <message>" on stderr and returns 1.
 int Fail(const std::string& message);

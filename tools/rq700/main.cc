@@ -57,6 +57,21 @@ const Command kCommands[] = {
      "  --apply-reply N (0xA1), --apply-timeout N (3000), --apply-param HEX (00000000).\n"
      "  Numbers may be decimal or 0x hexadecimal.",
      FwMake},
+    {"ir", "load", "[--device PATH] [--wait SECONDS] --slot N FILE.wav",
+     "Load an impulse response into user cabinet slot N (1-10) of the device; the slot\n"
+     "  takes the file's name.",
+     IrLoad},
+    {"ir", "delete", "[--device PATH] [--wait SECONDS] --slot N",
+     "Clear user cabinet slot N (1-10) of the device.", IrDelete},
+    {"amp", "load", "[--device PATH] [--wait SECONDS] --slot N FILE.amp",
+     "Load an amplifier file into user amplifier slot N (1-10) of the device.", AmpLoad},
+    {"preset", "import", "[--device PATH] [--wait SECONDS] FILE.zv...",
+     "Import up to 200 preset files into the presets their names give (P12-LEAD.zv\n"
+     "  goes to preset 12); every name is checked before anything is sent.",
+     PresetImport},
+    {"preset", "export", "[--device PATH] [--wait SECONDS] [--slots LIST] DIR",
+     "Export presets into DIR as P<n>-<name>.zv: all 200, or those in LIST (1,5,10-20).",
+     PresetExport},
 };
 
 // "group name usage", without the empty parts.
