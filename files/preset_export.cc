@@ -34,6 +34,9 @@ void BuildEditedRecord(const DeviceState& s, bool carried_from_edit_model, uint8
   CopyRange(live, rec, record::kEqWords, record::kExp1Module - record::kEqWords);
   CopyRange(live, rec, record::kExp1Module, 4);
 
+  // The edit model holds TIME B only while DELAY model 9 is chosen; for the other models
+  // the stored word is the one the preset keeps, and it must not be lost on the way out.
+  if (s.module[kDelay].model.Get() != 9) CopyRange(stored, rec, record::kDelayTimeBWord, 2);
   CopyRange(stored, rec, record::kName, record::kNameSize);
   const uint8_t* carried = carried_from_edit_model ? live : stored;
   CopyRange(carried, rec, record::kCarriedA, 2);
