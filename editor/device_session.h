@@ -5,6 +5,7 @@
 
 namespace rq700 {
 
+class PresetImportFeed;
 class WindowLink;
 class BackupRestoreJobs;
 
@@ -21,6 +22,8 @@ class DeviceSession {
   virtual void Stop(bool disconnected) = 0;
   // The backup and restore dialogues the protocol threads run; given before Start.
   virtual void set_backup_restore_jobs(BackupRestoreJobs* /*jobs*/) {}
+  // The multi-file preset import's list, read by the sequencer; set before Start.
+  virtual void SetImportFeed(PresetImportFeed* feed) { (void)feed; }
 };
 
 }  // namespace rq700

@@ -15,7 +15,7 @@
 namespace rq700 {
 namespace {
 
-// How often the window looks at a running backup or restore.
+// How often the window looks at a running job.
 constexpr int kJobLookMs = 50;
 
 }  // namespace
@@ -35,6 +35,7 @@ bool EditorProgram::Start(const std::string& device_path) {
   link_ = std::make_unique<QtWindowLink>();
   if (backup_job_ == nullptr) backup_job_ = std::make_unique<files::BackupRestoreJob>(state_);
   session_.set_backup_restore_jobs(backup_job_.get());
+  session_.SetImportFeed(&import_list_);
   if (!session_.Start(device_path, *link_)) {
     shell_.ShowMessage(MessageOwner::kNone, text::kOpenDeviceFail, text::kError,
                        MessageIcon::kError);
@@ -49,12 +50,22 @@ bool EditorProgram::Start(const std::string& device_path) {
                                          options_.window);
   window_->set_waiting_dialog(waiting);
   painter_ = std::make_unique<EditorViewPainter>(state_, ui_);
-  window_jobs_ = std::make_unique<WindowJobs>(shell_, ui_);
+  window_jobs_ = std::make_unique<WindowJobs>(shell_, ui_, options_.job_idle_limit);
   // A backup or restore whose percentage stopped moving is ended by the job itself; the
   // window reports it at its next look, so no message box opens inside a paint.
   painter_->on_transfer_stalled = [this] { window_jobs_->Abandon(files::JobResult::kTimedOut); };
   window_->set_painter([painter = painter_.get()](Canvas& canvas) { painter->Paint(canvas); });
-  FileActions& others = options_.file_actions ? *options_.file_actions : no_file_actions_;
+  TransferActions::Hooks hooks;
+  hooks.import_result = [window = window_.get()](int code) { window->ImportResult(code); };
+  hooks.start_restore = [this](const std::string& path) {
+    return backup_restore_->StartRestore(path);
+  };
+  transfers_ = std::make_unique<TransferActions>(state_, ui_, shell_, *window_jobs_, import_list_,
+                                                 std::move(hooks));
+  window_->set_drop_handler([transfers = transfers_.get()](const std::vector<std::string>& paths) {
+    transfers->DropFiles(paths);
+  });
+  FileActions& others = options_.file_actions ? *options_.file_actions : *transfers_;
   MainWindow* window = window_.get();
   backup_restore_ =
       std::make_unique<BackupRestoreActions>(shell_, *window_jobs_, *backup_job_, state_, others,
@@ -80,6 +91,8 @@ void EditorProgram::Shutdown() {
   window_.reset();
   painter_.reset();
   input_.reset();
+  transfers_.reset();
+  window_jobs_.reset();
   // After a disconnection the reader may still be returning through the link.
   if (disconnected) (void)link_.release();
 }

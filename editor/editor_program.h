@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -12,9 +13,11 @@
 #include "editor/main_window.h"
 #include "editor/qt_window_link.h"
 #include "editor/shell.h"
+#include "editor/transfer_actions.h"
 #include "editor/view_input.h"
 #include "editor/window_jobs.h"
 #include "files/backup_restore_job.h"
+#include "files/preset_import.h"
 #include "protocol/device_state.h"
 #include "skin/view_painter.h"
 #include "skin/view_state.h"
@@ -35,6 +38,8 @@ class EditorProgram {
     // The file work the buttons start besides backup and restore; none given: those
     // buttons start nothing.
     FileActions* file_actions = nullptr;
+    // How long a job may wait for the device's next answer.
+    std::chrono::milliseconds job_idle_limit{10000};
   };
 
   EditorProgram(DeviceState& state, Shell& shell, DeviceSession& session, Options options);
@@ -55,6 +60,8 @@ class EditorProgram {
   // The window's one job with the device at a time, and the popup's backup and restore.
   WindowJobs* window_jobs() const { return window_jobs_.get(); }
   BackupRestoreActions* backup_restore() const { return backup_restore_.get(); }
+  // The transfers between files and the device (slots, preset files, dropped files).
+  TransferActions* transfers() const { return transfers_.get(); }
 
  private:
   DeviceState& state_;
@@ -63,10 +70,13 @@ class EditorProgram {
   Options options_;
   ViewState ui_;
   NoFileActions no_file_actions_;
+  // Read by the sequencer until the threads have ended.
+  files::PresetImportList import_list_;
   // Outlives the protocol threads, which call it until Shutdown.
   std::unique_ptr<files::BackupRestoreJob> backup_job_;
   std::unique_ptr<WindowJobs> window_jobs_;
   std::unique_ptr<BackupRestoreActions> backup_restore_;
+  std::unique_ptr<TransferActions> transfers_;
   QTimer job_timer_;
   // Both outlive the window, whose paint and mouse call them.
   std::unique_ptr<EditorViewPainter> painter_;

@@ -9,6 +9,7 @@ bool LinkSession::Start(const std::string& path, WindowLink& link) {
   session_ = std::make_unique<EditorSession>(state_, device_, link);
   session_->sequencer().set_backup_restore_jobs(jobs_);
   session_->dispatcher().set_backup_restore_jobs(jobs_);
+  session_->sequencer().set_import_feed(import_feed_);
   if (!session_->Start(path)) {
     session_.reset();
     return false;

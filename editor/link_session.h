@@ -19,6 +19,7 @@ class LinkSession final : public DeviceSession {
   bool Start(const std::string& path, WindowLink& link) override;
   void Stop(bool disconnected) override;
   void set_backup_restore_jobs(BackupRestoreJobs* jobs) override { jobs_ = jobs; }
+  void SetImportFeed(PresetImportFeed* feed) override { import_feed_ = feed; }
 
   EditorSession* session() const { return session_.get(); }
 
@@ -27,6 +28,7 @@ class LinkSession final : public DeviceSession {
   CHidDevice device_;
   std::unique_ptr<EditorSession> session_;
   BackupRestoreJobs* jobs_ = nullptr;
+  PresetImportFeed* import_feed_ = nullptr;
 };
 
 }  // namespace rq700

@@ -1,10 +1,14 @@
 #include "editor/main_window.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include "editor/messages.h"
@@ -21,6 +25,16 @@ constexpr int kRepaintPeriodMs = 50;
 constexpr int kNormalValueEntryStyle = 1;
 
 }  // namespace
+
+std::vector<std::string> DroppedFiles(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (data == nullptr || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) return {};
+    paths.push_back(url.toLocalFile().toStdString());
+  }
+  return paths;
+}
 
 int WindowKeyNumber(int qt_key) {
   switch (qt_key) {
@@ -222,6 +236,22 @@ void MainWindow::wheelEvent(QWheelEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   End(false);
   event->accept();
+}
+
+// Files are taken only while the window takes clicks: not during a transfer.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (drop_handler_ && !shell_.IsWaitCursor() && !DroppedFiles(event->mimeData()).empty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> paths = DroppedFiles(event->mimeData());
+  if (!drop_handler_ || paths.empty()) return;
+  event->acceptProposedAction();
+  // After the drop has returned to the desktop: the import may open dialogs.
+  QMetaObject::invokeMethod(
+      this, [this, paths] { drop_handler_(paths); }, Qt::QueuedConnection);
 }
 
 }  // namespace rq700

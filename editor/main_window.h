@@ -7,6 +7,8 @@
 #include <array>
 #include <functional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "catalog/text_styles.h"
 #include "editor/shell.h"
@@ -18,6 +20,7 @@
 #include "skin/view_state.h"
 
 class QLineEdit;
+class QMimeData;
 
 namespace rq700 {
 
@@ -45,6 +48,11 @@ class MainWindow : public QWidget {
   WaitingDialog* waiting_dialog() const { return waiting_; }
   void set_painter(FramePainter painter) { painter_ = std::move(painter); }
   void set_pointer_input(PointerInput* input) { logic_.set_pointer_input(input); }
+  // Local files dropped on the window, as UTF-8 paths.
+  void set_drop_handler(std::function<void(const std::vector<std::string>&)> handler) {
+    drop_handler_ = std::move(handler);
+    setAcceptDrops(drop_handler_ != nullptr);
+  }
 
   WindowLogic& logic() { return logic_; }
   QLineEdit* value_entry() const { return value_entry_; }
@@ -87,6 +95,8 @@ class MainWindow : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // Every end passes here: timers stop, the window goes, Ended is emitted once.
@@ -100,6 +110,7 @@ class MainWindow : public QWidget {
   std::array<catalog::TextStyle, catalog::kTextStyleCount> styles_{};
   QtBackBuffer back_buffer_;
   FramePainter painter_;
+  std::function<void(const std::vector<std::string>&)> drop_handler_;
   QLineEdit* value_entry_;
   QPointer<WaitingDialog> waiting_;
   QTimer startup_timer_;
@@ -108,6 +119,9 @@ class MainWindow : public QWidget {
   bool repainting_ = false;
   bool ended_ = false;
 };
+
+// The local files among dropped data, as UTF-8 paths; empty when there is any other kind.
+std::vector<std::string> DroppedFiles(const QMimeData* data);
 
 // The number the window logic knows a Qt key by (kKeyA, kKeyShift...); 0 for any other.
 int WindowKeyNumber(int qt_key);

@@ -48,6 +48,30 @@ inline constexpr std::string_view kPresetGroup = "Preset";
 inline constexpr std::string_view kNameLabel = "Name:";
 inline constexpr std::string_view kNumberLabel = "Number:";
 
+// Transfers into the user slots, preset files in and out, files dropped on the window.
+inline constexpr std::string_view kWarning = "Warning";
+inline constexpr std::string_view kOpenTitle = "Open";
+inline constexpr std::string_view kSaveAsTitle = "Save as";
+inline constexpr std::string_view kChooseFolderTitle = "选择一个文件夹";
+inline constexpr std::string_view kIrFilter = "IR Flie (*.wav)";
+inline constexpr std::string_view kAmpFilter = "Amp Flie (*.amp)";
+inline constexpr std::string_view kPresetFilter = "PresetFile Flie (*.zv)";
+inline constexpr std::string_view kImportIrSuccess = "Import IR success!!";
+inline constexpr std::string_view kImportAmpSuccess = "Import AMP success!!";
+inline constexpr std::string_view kDeleteIrQuestion = "Do you want to delete IR Data?";
+inline constexpr std::string_view kSlotTransferFailed =
+    "Import fail!! The device did not answer, please try again.";
+inline constexpr std::string_view kSelectionTooLarge =
+    "Too many file names selected, please select fewer files!!";
+inline constexpr std::string_view kExportFailed = "Export fail!! The file cannot be written.";
+inline constexpr std::string_view kDropRefused =
+    "Only preset files (.zv), one IR file (.wav), one AMP file (.amp) or one backup file "
+    "(.zbf) can be dropped here.";
+inline constexpr std::string_view kRestoreQuestion = "Do you want to restore this backup file?";
+inline constexpr std::string_view kChooseSlotTitle = "User slot";
+inline constexpr std::string_view kChooseIrSlot = "Import the IR file into user slot:";
+inline constexpr std::string_view kChooseAmpSlot = "Import the AMP file into user slot:";
+
 }  // namespace rq700::text
 
 #endif  // RQ700_EDITOR_MESSAGES_H_

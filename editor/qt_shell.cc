@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
@@ -118,6 +119,19 @@ std::string QtShell::ChooseSaveFile(std::string_view title, std::string_view fil
 
 std::string QtShell::ChooseFolder(std::string_view title) {
   return QFileDialog::getExistingDirectory(main_window_, Q(title)).toStdString();
+}
+
+std::optional<int> QtShell::ChooseFromList(std::string_view title, std::string_view label,
+                                           const std::vector<std::string>& items) {
+  QStringList entries;
+  for (const std::string& item : items) entries << QString::fromStdString(item);
+  bool ok = false;
+  const QString chosen =
+      QInputDialog::getItem(main_window_, Q(title), Q(label), entries, 0, false, &ok);
+  if (!ok) return std::nullopt;
+  const qsizetype index = entries.indexOf(chosen);
+  if (index < 0) return std::nullopt;
+  return static_cast<int>(index);
 }
 
 void QtShell::OpenUrl(std::string_view url) { QDesktopServices::openUrl(QUrl(Q(url))); }

@@ -32,6 +32,8 @@ class QtShell final : public Shell {
   std::string ChooseSaveFile(std::string_view title, std::string_view filter,
                              std::string_view suggested_name) override;
   std::string ChooseFolder(std::string_view title) override;
+  std::optional<int> ChooseFromList(std::string_view title, std::string_view label,
+                                    const std::vector<std::string>& items) override;
   void OpenUrl(std::string_view url) override;
   std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup& setup) override;
 

@@ -56,6 +56,12 @@ class Shell {
   virtual std::string ChooseSaveFile(std::string_view title, std::string_view filter,
                                      std::string_view suggested_name) = 0;
   virtual std::string ChooseFolder(std::string_view title) = 0;
+  // A modal choice of one entry of `items`; its index, or nothing when cancelled.
+  virtual std::optional<int> ChooseFromList(std::string_view title, std::string_view label,
+                                            const std::vector<std::string>& items) {
+    (void)title, (void)label, (void)items;
+    return std::nullopt;
+  }
   // Opens a web page in the desktop's browser.
   virtual void OpenUrl(std::string_view url) = 0;
 

@@ -64,7 +64,16 @@ class RecordingShell : public Shell {
                            std::string(suggested));
     return save_file_answer;
   }
-  std::string ChooseFolder(std::string_view) override { return {}; }
+  std::string ChooseFolder(std::string_view title) override {
+    file_dialogs.push_back(std::string(title));
+    return folder_answer;
+  }
+  std::optional<int> ChooseFromList(std::string_view title, std::string_view,
+                                    const std::vector<std::string>& items) override {
+    file_dialogs.push_back(std::string(title));
+    list_items = items;
+    return list_answer;
+  }
   void OpenUrl(std::string_view url) override { opened_urls.emplace_back(url); }
   std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup& setup) override {
     save_dialogs.push_back(setup);
@@ -90,6 +99,10 @@ class RecordingShell : public Shell {
   std::vector<std::string> file_dialogs;
   std::vector<std::string> open_files_answer;
   std::string save_file_answer;
+  // The folder chooser's and the list choice's answers, and the entries last offered.
+  std::string folder_answer;
+  std::optional<int> list_answer;
+  std::vector<std::string> list_items;
 };
 
 // File actions that remember what the view started and answer the choosers from a script.
