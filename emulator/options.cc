@@ -84,6 +84,10 @@ Control commands, one per line on standard input:
   unplug               drop the host, stop listening and withdraw the announcement
   plug                 listen and announce again after unplug
   reboot normal|update restart the device in that mode (the host sees a new device)
+  unsaved              report "unsaved N" when the working preset holds edits not stored
+                       in preset N (0-199), else "unsaved none"
+  store                store the working preset into the current preset, as the unit's
+                       own store button; reports "stored N"
   save-backup FILE     write the device's state to FILE as a backup of the device would
                        hold it (written beside FILE and renamed over it when complete);
                        reports "backup saved FILE" or "error: ..." on stderr

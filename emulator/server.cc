@@ -118,7 +118,21 @@ void EmulatorServer::Message(const std::string& text) {
   if (sink_) sink_(text);
 }
 
-bool EmulatorServer::RunControl() {
+bool EmulatorServer::DrainHost(SocketPort* host) {
+  if (host == nullptr) return false;
+  uint8_t in[kReportSize];
+  for (;;) {
+    const ReadResult result = host->ReadReport(in, 0);
+    if (result == ReadResult::kDisconnected) return true;
+    if (result != ReadResult::kData) return false;
+    std::lock_guard<std::mutex> lock(device_mutex_);
+    device_.OnHostReport(in);
+    if (device_.TakeStateChange()) state_dirty_ = true;
+    if (device_.TakeDisconnect()) return true;
+  }
+}
+
+bool EmulatorServer::RunControl(SocketPort* host) {
   std::deque<std::string> lines;
   {
     std::lock_guard<std::mutex> lock(control_mutex_);
@@ -153,8 +167,27 @@ bool EmulatorServer::RunControl() {
       drop_host = true;
       continue;
     }
-    if (line == "save-backup" || line.rfind("save-backup ", 0) == 0) {
+    const bool backup = line == "save-backup" || line.rfind("save-backup ", 0) == 0;
+    if ((backup || line == "unsaved" || line == "store") && DrainHost(host)) {
+      drop_host = true;
+      host = nullptr;
+    }
+    if (backup) {
       SaveBackup(Trim(line.substr(11)));
+      continue;
+    }
+    if (line == "unsaved" || line == "store") {
+      std::lock_guard<std::mutex> lock(device_mutex_);
+      DeviceState& state = device_.state();
+      if (line == "store") {
+        // The unit's own store: the working preset into its slot, as it stands.
+        state.presets[state.current] = state.working;
+        state_dirty_ = true;
+        Message("stored " + std::to_string(state.current));
+      } else {
+        const bool edited = state.working != state.presets[state.current];
+        Message("unsaved " + (edited ? std::to_string(state.current) : std::string("none")));
+      }
       continue;
     }
     std::string error;
@@ -242,7 +275,7 @@ void EmulatorServer::Serve(SocketPort& port) {
   uint8_t in[kReportSize];
 
   while (!stop_.load()) {
-    if (RunControl()) return;
+    if (RunControl(&port)) return;
     SaveStateIfChanged(false);
     {
       std::lock_guard<std::mutex> lock(device_mutex_);

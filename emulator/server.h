@@ -54,8 +54,12 @@ class EmulatorServer {
   void Unplug();
   void Announce();
   void Serve(SocketPort& port);
-  // Runs queued control lines; true when the current host must be dropped.
-  bool RunControl();
+  // Runs queued control lines; true when the current host must be dropped. `host` is the
+  // connected host, if any.
+  bool RunControl(SocketPort* host = nullptr);
+  // Takes every report the host has already sent, so that a command reading the state
+  // sees all of it (the unit works through its input in order). True when the host left.
+  bool DrainHost(SocketPort* host);
   void SaveStateIfChanged(bool force);
   // The save-backup control command.
   void SaveBackup(const std::string& path);

@@ -1,5 +1,6 @@
 #include "launcher/offline_session.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -63,6 +64,21 @@ int RunOfflineSession(std::string backup, OfflineDevice& device, OfflineShell& s
     shell.ShowMessage("Error", "The editor could not be started. " + backup + " is unchanged.",
                       true);
     return 1;
+  }
+
+  // The editor closes without asking about an unsaved preset; the unit would keep it
+  // until the next preset change, but this device ends with the session.
+  if (const int unsaved = device.UnsavedPreset(); unsaved >= 0) {
+    char number[16];
+    std::snprintf(number, sizeof(number), "P%03d", unsaved + 1);
+    if (shell.Ask("Notice", std::string("Preset ") + number +
+                                " has edits that were not saved. Save them into " + number +
+                                " before the edited backup is written?\n\nNo leaves them out.") &&
+        !device.StoreWorkingPreset(&error)) {
+      shell.ShowMessage(
+          "Error", std::string("The edits of ") + number + " could not be saved (" + error + ").",
+          true);
+    }
   }
 
   // The device keeps running until its state is safe somewhere: a place that cannot be

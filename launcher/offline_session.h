@@ -23,6 +23,11 @@ class OfflineDevice {
   // Writes the device's state as a backup to `path` (beside it first, renamed when
   // complete). False with the reason.
   virtual bool SaveBackup(const std::string& path, std::string* error) = 0;
+  // The preset (0-199) whose working copy holds edits that were never saved, or -1. A
+  // backup holds the saved presets only.
+  virtual int UnsavedPreset() = 0;
+  // Saves the working copy into that preset, as the unit's own store button.
+  virtual bool StoreWorkingPreset(std::string* error) = 0;
   virtual void Stop() = 0;
 };
 
@@ -49,7 +54,8 @@ class OfflineShell {
 // overwritten either).
 std::string EditedBackupPath(const std::string& original);
 
-// The whole session; `backup` empty asks for the file first. Returns the exit status:
+// The whole session; `backup` empty asks for the file first. Edits the editor left
+// unsaved are offered for saving before the backup is written. Returns the exit status:
 // 0 when the edited backup was written (or the choice of file cancelled), 1 otherwise.
 int RunOfflineSession(std::string backup, OfflineDevice& device, OfflineShell& shell,
                       const std::string& suite_folder = ".");

@@ -84,30 +84,31 @@ OfflineDevice::StartResult QtOfflineDevice::Start(const std::string& backup,
   return wrong_format ? StartResult::kWrongFormat : StartResult::kFailed;
 }
 
-bool QtOfflineDevice::SaveBackup(const std::string& path, std::string* error) {
+bool QtOfflineDevice::Control(const std::string& line, const QString& answer, int wait_ms,
+                              QString* reply, std::string* error) {
   if (process_ == nullptr || process_->state() != QProcess::Running) {
     *error = "the virtual RQ700 has ended";
     return false;
   }
-  if (path.find_first_of("\r\n") != std::string::npos) {
-    *error = "a file name with a line break";
-    return false;
-  }
-  const QString absolute = QFileInfo(Q(path)).absoluteFilePath();
-  // Only what answers this command counts.
+  // Only what answers this line counts.
   process_->readAllStandardError();
   errors_.clear();
-  process_->write(("save-backup " + absolute + "\n").toUtf8());
+  process_->write(QString::fromStdString(line + "\n").toUtf8());
+  const QString ok = "rq700-emu: " + answer;
+  const QString failed = "rq700-emu: error: ";
   QElapsedTimer waited;
   waited.start();
-  while (waited.elapsed() < kSaveWaitMs) {
+  while (waited.elapsed() < wait_ms) {
     errors_ += process_->readAllStandardError();
     for (qsizetype end; (end = errors_.indexOf('\n')) >= 0;) {
-      const QString line = QString::fromUtf8(errors_.left(end));
+      const QString text = QString::fromUtf8(errors_.left(end));
       errors_.remove(0, end + 1);
-      if (line.startsWith("rq700-emu: backup saved ")) return true;
-      if (line.startsWith("rq700-emu: error: ")) {
-        *error = line.mid(18).toStdString();
+      if (text.startsWith(ok)) {
+        *reply = text.mid(ok.size());
+        return true;
+      }
+      if (text.startsWith(failed)) {
+        *error = text.mid(failed.size()).toStdString();
         return false;
       }
     }
@@ -117,6 +118,30 @@ bool QtOfflineDevice::SaveBackup(const std::string& path, std::string* error) {
   *error = process_->state() == QProcess::Running ? "the virtual RQ700 did not answer"
                                                   : "the virtual RQ700 has ended";
   return false;
+}
+
+bool QtOfflineDevice::SaveBackup(const std::string& path, std::string* error) {
+  if (path.find_first_of("\r\n") != std::string::npos) {
+    *error = "a file name with a line break";
+    return false;
+  }
+  QString reply;
+  return Control("save-backup " + QFileInfo(Q(path)).absoluteFilePath().toStdString(),
+                 "backup saved ", kSaveWaitMs, &reply, error);
+}
+
+int QtOfflineDevice::UnsavedPreset() {
+  QString reply;
+  std::string error;
+  if (!Control("unsaved", "unsaved ", kReadyWaitMs, &reply, &error)) return -1;
+  bool number = false;
+  const int preset = reply.toInt(&number);
+  return number ? preset : -1;
+}
+
+bool QtOfflineDevice::StoreWorkingPreset(std::string* error) {
+  QString reply;
+  return Control("store", "stored ", kReadyWaitMs, &reply, error);
 }
 
 void QtOfflineDevice::Stop() {

@@ -25,12 +25,19 @@ class QtOfflineDevice : public OfflineDevice {
   StartResult Start(const std::string& backup, std::string* device_path,
                     std::string* error) override;
   bool SaveBackup(const std::string& path, std::string* error) override;
+  int UnsavedPreset() override;
+  bool StoreWorkingPreset(std::string* error) override;
   void Stop() override;
 
   // The private folder of the running device (empty when none).
   std::string folder() const;
 
  private:
+  // Sends a control line and waits for the device's answer starting with `answer`;
+  // false with the reason on an error answer, an end or silence.
+  bool Control(const std::string& line, const QString& answer, int wait_ms, QString* reply,
+               std::string* error);
+
   std::string program_;
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<QProcess> process_;

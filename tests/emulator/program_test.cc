@@ -85,6 +85,8 @@ TEST_F(ProgramTest, HelpDocumentsEveryOptionAndControlCommand) {
                            "--state FILE",
                            "--backup FILE",
                            "save-backup FILE",
+                           "unsaved",
+                           "store",
                            "--silent",
                            "--drop-ack",
                            "--corrupt-crc",

@@ -62,6 +62,9 @@ class PlayingShell : public QtOfflineShell {
                  state.preset_change_request.load() == 0 && state.current_preset.load() == 150;
         },
         20000));
+    // Then an edit left unsaved: the volume, sent to the device as the slider sends it.
+    state.volume.Set(33);
+    EXPECT_TRUE(PumpUntil([&] { return state.volume.Sent() == 33; }, 20000));
     window->close();
     EXPECT_TRUE(PumpUntil([&] { return window->ended(); }));
     program.Shutdown();
@@ -69,6 +72,10 @@ class PlayingShell : public QtOfflineShell {
   }
   void ShowMessage(const std::string& caption, const std::string& text, bool) override {
     messages_.push_back(caption + ": " + text);
+  }
+  bool Ask(const std::string& caption, const std::string& text) override {
+    messages_.push_back(caption + "? " + text);
+    return true;
   }
 
   testing::RecordingShell editor_shell_;
@@ -96,11 +103,13 @@ TEST(OfflineEndToEnd, EditsOfAPresetLandInTheEditedBackupOnly) {
   EXPECT_EQ(shell.args_[1], "--offline");
   EXPECT_EQ(shell.announced_elsewhere_, 0u);
   EXPECT_EQ(shell.shown_name_, "P007: GIG OPENER");
-  ASSERT_EQ(shell.messages_.size(), 1u);
-  EXPECT_NE(shell.messages_[0].find("Notice: The edited backup is saved as\n" +
+  ASSERT_EQ(shell.messages_.size(), 2u);
+  EXPECT_EQ(shell.messages_[0].rfind("Notice? Preset P151 has edits that were not saved.", 0), 0u)
+      << shell.messages_[0];
+  EXPECT_NE(shell.messages_[1].find("Notice: The edited backup is saved as\n" +
                                     dir.Path("gig-edited.zbf")),
             std::string::npos)
-      << shell.messages_[0];
+      << shell.messages_[1];
   EXPECT_TRUE(device.folder().empty()) << "the private folder goes with the device";
 
   EXPECT_EQ(files::ReadBytes(dir.Path("gig.zbf")), original);
@@ -111,6 +120,7 @@ TEST(OfflineEndToEnd, EditsOfAPresetLandInTheEditedBackupOnly) {
   emu::FactoryReset(edited);
   ASSERT_TRUE(emu::LoadBackupFile(dir.Path("gig-edited.zbf"), edited, &error)) << error;
   EXPECT_EQ(emu::PresetName(edited.presets[150]), "EDITED AWAY");
+  EXPECT_EQ(edited.presets[150][record::kVolume], 33);
   EXPECT_EQ(emu::PresetName(edited.presets[6]), "GIG OPENER");
   edited.presets[150] = mine.presets[150];
   EXPECT_EQ(edited.presets, mine.presets) << "nothing else changed";

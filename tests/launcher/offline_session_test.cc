@@ -15,7 +15,8 @@ namespace {
 struct FakeDevice : OfflineDevice {
   StartResult start_result = StartResult::kReady;
   std::deque<bool> save_results;
-  std::vector<std::string> saved_to;
+  std::vector<std::string> saved_to;  // and "store" when the working preset was stored
+  int unsaved = -1;
   std::string started_with;
   bool running = false;
 
@@ -34,6 +35,11 @@ struct FakeDevice : OfflineDevice {
     if (!ok) *error = "disk full";
     return ok;
   }
+  int UnsavedPreset() override { return unsaved; }
+  bool StoreWorkingPreset(std::string*) override {
+    saved_to.push_back("store");
+    return true;
+  }
   void Stop() override { running = false; }
 };
 
@@ -41,6 +47,7 @@ struct FakeShell : OfflineShell {
   std::string chosen_backup;
   std::deque<std::string> chosen_targets;
   bool leave = true;
+  std::string last_question;
   bool editor_starts = true;
   std::vector<std::string> editor_args;
   std::vector<std::pair<std::string, std::string>> messages;  // caption, text
@@ -56,8 +63,9 @@ struct FakeShell : OfflineShell {
   void ShowMessage(const std::string& caption, const std::string& text, bool) override {
     messages.emplace_back(caption, text);
   }
-  bool Ask(const std::string&, const std::string&) override {
+  bool Ask(const std::string&, const std::string& text) override {
     ++questions;
+    last_question = text;
     return leave;
   }
   bool RunEditor(const std::string& program, const std::vector<std::string>& args,
@@ -82,6 +90,7 @@ TEST(OfflineSession, EditorRunsOnThePrivateDeviceAndAFailedWriteLosesNothing) {
   files::WriteBytes(dir.Path("gig.zbf"), {7});
   FakeDevice device;
   device.save_results = {false, true};
+  device.unsaved = 11;  // stored before the backup is written
   FakeShell shell;
   shell.chosen_backup = dir.Path("gig.zbf");
   // First the original itself, which is refused, then another name.
@@ -92,8 +101,9 @@ TEST(OfflineSession, EditorRunsOnThePrivateDeviceAndAFailedWriteLosesNothing) {
   EXPECT_EQ(shell.editor_args, (std::vector<std::string>{
                                    "/suite/ZORVA_RQ700/ZORVA_RQ700", "/suite/ZORVA_RQ700",
                                    "emu:/private/rq700.sock", "--offline", dir.Path("gig.zbf")}));
-  EXPECT_EQ(device.saved_to,
-            (std::vector<std::string>{dir.Path("gig-edited.zbf"), dir.Path("elsewhere.zbf")}));
+  EXPECT_NE(shell.last_question.find("P012 has edits that were not saved"), std::string::npos);
+  EXPECT_EQ(device.saved_to, (std::vector<std::string>{"store", dir.Path("gig-edited.zbf"),
+                                                       dir.Path("elsewhere.zbf")}));
   EXPECT_FALSE(device.running);
   ASSERT_EQ(shell.messages.size(), 3u);
   EXPECT_EQ(shell.messages[0].first, "Error");
