@@ -49,11 +49,14 @@ int RunOfflineSession(std::string backup, OfflineDevice& device, OfflineShell& s
   std::string device_path, error;
   switch (device.Start(backup, &device_path, &error)) {
     case OfflineDevice::StartResult::kWrongFormat:
-      shell.ShowMessage("Error", std::string(files::kWrongBackupFormat), true);
+      // As a restore refuses such a file.
+      shell.ShowMessage("Error", std::string(files::kWrongBackupFormat),
+                        OfflineShell::Icon::kExclamation);
       return 1;
     case OfflineDevice::StartResult::kFailed:
-      shell.ShowMessage(
-          "Error", "The virtual RQ700 for " + backup + " could not be started:\n" + error, true);
+      shell.ShowMessage("Error",
+                        "The virtual RQ700 for " + backup + " could not be started:\n" + error,
+                        OfflineShell::Icon::kError);
       return 1;
     case OfflineDevice::StartResult::kReady:
       break;
@@ -62,7 +65,7 @@ int RunOfflineSession(std::string backup, OfflineDevice& device, OfflineShell& s
                        EditorFolder(suite_folder))) {
     device.Stop();
     shell.ShowMessage("Error", "The editor could not be started. " + backup + " is unchanged.",
-                      true);
+                      OfflineShell::Icon::kError);
     return 1;
   }
 
@@ -77,7 +80,7 @@ int RunOfflineSession(std::string backup, OfflineDevice& device, OfflineShell& s
         !device.StoreWorkingPreset(&error)) {
       shell.ShowMessage(
           "Error", std::string("The edits of ") + number + " could not be saved (" + error + ").",
-          true);
+          OfflineShell::Icon::kError);
     }
   }
 
@@ -91,14 +94,14 @@ int RunOfflineSession(std::string backup, OfflineDevice& device, OfflineShell& s
                         "The edited backup is saved as\n" + target +
                             "\n\nRestore it into the RQ700 to take the edits to the device. " +
                             FileName(backup) + " is unchanged.",
-                        false);
+                        OfflineShell::Icon::kNone);
       return 0;
     }
     shell.ShowMessage("Error",
                       "The edited backup could not be written to\n" + target + "\n(" + error +
                           ").\n\n" + backup +
                           " is unchanged. Choose another place for the edited backup.",
-                      true);
+                      OfflineShell::Icon::kError);
     for (;;) {
       const std::string chosen = shell.ChooseEditedBackup(target);
       if (chosen.empty()) {
@@ -108,7 +111,7 @@ int RunOfflineSession(std::string backup, OfflineDevice& device, OfflineShell& s
         }
       } else if (IsSameFile(chosen, backup)) {
         shell.ShowMessage("Error", "The original backup stays as it was: choose another name.",
-                          true);
+                          OfflineShell::Icon::kError);
       } else {
         target = chosen;
         break;

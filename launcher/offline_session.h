@@ -40,8 +40,9 @@ class OfflineShell {
   // A save dialog proposing `proposed`, when the edited backup could not be written
   // there; empty when cancelled.
   virtual std::string ChooseEditedBackup(const std::string& proposed) = 0;
-  // A message box without owner with one OK button (an error icon when `error`).
-  virtual void ShowMessage(const std::string& caption, const std::string& text, bool error) = 0;
+  enum class Icon { kNone, kExclamation, kError };
+  // A message box without owner with one OK button.
+  virtual void ShowMessage(const std::string& caption, const std::string& text, Icon icon) = 0;
   // A question with Yes and No; true for Yes.
   virtual bool Ask(const std::string& caption, const std::string& text) = 0;
   // Runs the editor and returns when it has ended; false when it could not be started.

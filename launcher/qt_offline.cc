@@ -175,11 +175,13 @@ std::string QtOfflineShell::ChooseEditedBackup(const std::string& proposed) {
   return dialog.selectedFiles().first().toStdString();
 }
 
-void QtOfflineShell::ShowMessage(const std::string& caption, const std::string& text, bool error) {
+void QtOfflineShell::ShowMessage(const std::string& caption, const std::string& text, Icon icon) {
   std::fprintf(stderr, "zorva-studio: %s\n", text.c_str());
   std::fflush(stderr);
-  QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, Q(caption), Q(text),
-                  QMessageBox::Ok);
+  QMessageBox box(icon == Icon::kError         ? QMessageBox::Critical
+                  : icon == Icon::kExclamation ? QMessageBox::Warning
+                                               : QMessageBox::NoIcon,
+                  Q(caption), Q(text), QMessageBox::Ok);
   box.exec();
 }
 

@@ -50,7 +50,7 @@ class QtOfflineShell : public OfflineShell {
  public:
   std::string ChooseBackup() override;
   std::string ChooseEditedBackup(const std::string& proposed) override;
-  void ShowMessage(const std::string& caption, const std::string& text, bool error) override;
+  void ShowMessage(const std::string& caption, const std::string& text, Icon icon) override;
   bool Ask(const std::string& caption, const std::string& text) override;
   bool RunEditor(const std::string& program, const std::vector<std::string>& args,
                  const std::string& working_folder) override;

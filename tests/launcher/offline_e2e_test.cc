@@ -70,7 +70,7 @@ class PlayingShell : public QtOfflineShell {
     program.Shutdown();
     return true;
   }
-  void ShowMessage(const std::string& caption, const std::string& text, bool) override {
+  void ShowMessage(const std::string& caption, const std::string& text, Icon) override {
     messages_.push_back(caption + ": " + text);
   }
   bool Ask(const std::string& caption, const std::string& text) override {

@@ -60,7 +60,7 @@ struct FakeShell : OfflineShell {
     chosen_targets.pop_front();
     return next;
   }
-  void ShowMessage(const std::string& caption, const std::string& text, bool) override {
+  void ShowMessage(const std::string& caption, const std::string& text, Icon) override {
     messages.emplace_back(caption, text);
   }
   bool Ask(const std::string&, const std::string& text) override {
