@@ -1,6 +1,6 @@
 // An offline session from end to end: the real virtual device process started from a
 // backup in its private folder, the editor (in this process) against it, a preset saved,
-// the window closed, and the edited backup beside the original.
+// the window closed, the edited backup beside the original, and restored into a device.
 #include <gtest/gtest.h>
 
 #include <QMouseEvent>
@@ -17,6 +17,7 @@
 #include "tests/editor/qt_app.h"
 #include "tests/editor/recording_shell.h"
 #include "tests/files/temp_dir.h"
+#include "tests/support/emulator_process.h"
 #include "tests/tools/tool_runner.h"
 
 namespace rq700 {
@@ -124,6 +125,18 @@ TEST(OfflineEndToEnd, EditsOfAPresetLandInTheEditedBackupOnly) {
   EXPECT_EQ(emu::PresetName(edited.presets[6]), "GIG OPENER");
   edited.presets[150] = mine.presets[150];
   EXPECT_EQ(edited.presets, mine.presets) << "nothing else changed";
+
+  // Restored into a device, the edit is there.
+  testing::EmulatorProcess unit(RQ700_EMU_BINARY, announce.path(), {});
+  ASSERT_TRUE(unit.ready());
+  const std::string path = "emu:" + unit.socket_path();
+  const std::vector<std::string> env = {"RQ700_EMU_DIR=" + announce.path()};
+  const testing::ToolRun restore = testing::RunTool(
+      RQ700_TOOL, {"restore", "--device", path, dir.Path("gig-edited.zbf")}, dir, env);
+  ASSERT_EQ(restore.status, 0) << restore.err;
+  const testing::ToolRun list =
+      testing::RunTool(RQ700_TOOL, {"preset", "list", "--device", path}, dir, env);
+  EXPECT_NE(list.out.find("\nP151: EDITED AWAY\n"), std::string::npos) << list.out << list.err;
 }
 
 }  // namespace

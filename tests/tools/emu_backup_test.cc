@@ -61,5 +61,43 @@ TEST(EmulatorBackup, StartsFromABackupAndWritesTheSameBack) {
   EXPECT_EQ(broken.out, "");
 }
 
+// With the host's own backup and restore: a device started from a backup is that device
+// to the host, and what it writes is what the host's backup of it holds.
+TEST(EmulatorBackup, TheHostBacksUpAndRestoresTheSameDevice) {
+  files::TempDir emu_dir, dir;
+  const std::vector<std::string> env = {"RQ700_EMU_DIR=" + emu_dir.path()};
+  auto tool = [&](const std::vector<std::string>& args) {
+    return testing::RunTool(RQ700_TOOL, args, dir, env);
+  };
+  EmulatorProcess first(RQ700_EMU_BINARY, emu_dir.path(), {});
+  ASSERT_TRUE(first.ready());
+  ToolRun backup = tool({"backup", "--device", "emu:" + first.socket_path(), dir.Path("a.zbf")});
+  ASSERT_EQ(backup.status, 0) << backup.err;
+  ASSERT_TRUE(first.Control("save-backup " + dir.Path("own.zbf")));
+  ASSERT_TRUE(WaitForFile(dir.Path("own.zbf")));
+  EXPECT_EQ(files::ReadBytes(dir.Path("own.zbf")), files::ReadBytes(dir.Path("a.zbf")));
+
+  EmulatorProcess loaded(RQ700_EMU_BINARY, emu_dir.path(), {"--backup", dir.Path("a.zbf")});
+  ASSERT_TRUE(loaded.ready());
+  backup = tool({"backup", "--device", "emu:" + loaded.socket_path(), dir.Path("b.zbf")});
+  ASSERT_EQ(backup.status, 0) << backup.err;
+  EXPECT_EQ(files::ReadBytes(dir.Path("b.zbf")), files::ReadBytes(dir.Path("a.zbf")));
+
+  // An edited backup restored into a device gives it the edited preset.
+  emu::DeviceState edited;
+  std::string error;
+  ASSERT_TRUE(emu::LoadBackupFile(dir.Path("a.zbf"), edited, &error)) << error;
+  std::memcpy(edited.presets[42].data() + record::kName, "RESTORED\0", 9);
+  ASSERT_TRUE(emu::SaveBackupFile(dir.Path("a-edited.zbf"), edited, &error)) << error;
+  EmulatorProcess target(RQ700_EMU_BINARY, emu_dir.path(), {});
+  ASSERT_TRUE(target.ready());
+  ToolRun restore =
+      tool({"restore", "--device", "emu:" + target.socket_path(), dir.Path("a-edited.zbf")});
+  ASSERT_EQ(restore.status, 0) << restore.err;
+  ToolRun list = tool({"preset", "list", "--device", "emu:" + target.socket_path()});
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_NE(list.out.find("\nP043: RESTORED\n"), std::string::npos) << list.out;
+}
+
 }  // namespace
 }  // namespace rq700
