@@ -11,6 +11,7 @@ namespace {
 constexpr int kSlotsPerSection = 10;
 constexpr uint8_t kEmptySlot = 255;
 constexpr int kSystemSection = 3;
+constexpr uint32_t kMaxChunk = 255;
 // Chunks per slot: the amplifier slots (section 1) have five, the impulse responses four.
 int ChunksOf(int section) { return section == 1 ? 5 : 4; }
 // Backup progress counts the chunks asked for: 10 x 5, 10 x 4 and the system chunk.
@@ -192,7 +193,15 @@ void BackupRestoreJob::OnBackupData(const uint8_t* packet, size_t size) {
 JobResult BackupRestoreJob::StartRestore(const std::string& path) {
   std::lock_guard<std::mutex> hold(lock_);
   if (mode_ != Mode::kIdle) return JobResult::kRefused;
-  if (!reader_.Open(path) || reader_.record_count() == 0) {
+  // Beyond the container's checks: something to send, and no item with more chunks than
+  // the one-byte chunk number can count.
+  bool sendable = reader_.Open(path) && reader_.record_count() > 0;
+  for (int i = 0; sendable && i < reader_.record_count(); ++i) {
+    BackupRecordHeader record;
+    sendable = reader_.ReadRecordHeader(i, &record) && record.item_count > 0 &&
+               RestoreChunkCount(record.item_length) <= kMaxChunk;
+  }
+  if (!sendable) {
     reader_.Close();
     result_ = JobResult::kBadFile;
     return JobResult::kBadFile;

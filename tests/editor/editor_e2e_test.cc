@@ -548,6 +548,7 @@ TEST_F(EditorAgainstEmulatorTest, PopupBacksUpAndRestoresTheDeviceWithItsMessage
             "Wrong file format!\r\nPlease check compatibility of file type");
   EXPECT_EQ(shell_.messages.back().caption, "Error");
   EXPECT_FALSE(shell_.wait_cursor);
+  EXPECT_TRUE(HostPayloads(0xAB).empty());
 
   // The good file: the percentage shows while it goes, then the program ends.
   shell_.open_files_answer = {file};
