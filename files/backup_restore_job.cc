@@ -23,19 +23,17 @@ BackupRestoreJob::BackupRestoreJob(DeviceState& state) : state_(state) {}
 
 BackupRestoreJob::~BackupRestoreJob() { Abandon(JobResult::kCancelled); }
 
-bool BackupRestoreJob::running() const {
-  std::lock_guard<std::mutex> hold(lock_);
-  return mode_ != Mode::kIdle;
-}
+bool BackupRestoreJob::running() const { return mode_.load() != Mode::kIdle; }
 
 std::optional<JobResult> BackupRestoreJob::Result() const {
-  std::lock_guard<std::mutex> hold(lock_);
-  return result_;
+  const int result = result_.load(std::memory_order_acquire);
+  if (result == kNoResult) return std::nullopt;
+  return static_cast<JobResult>(result);
 }
 
 void BackupRestoreJob::Begin(Mode mode) {
   mode_ = mode;
-  result_.reset();
+  result_.store(kNoResult);
   restore_ = mode == Mode::kRestore;
   percent_ = 0;
   state_.transfer_section = 1;
@@ -48,7 +46,6 @@ void BackupRestoreJob::Begin(Mode mode) {
 void BackupRestoreJob::End(JobResult result) {
   if (mode_ == Mode::kIdle) return;
   mode_ = Mode::kIdle;
-  result_ = result;
   state_.backup_request = 0;
   state_.restore_request = 0;
   state_.transfer_section = 1;
@@ -61,6 +58,7 @@ void BackupRestoreJob::End(JobResult result) {
   restore_item_ = BackupItem{};
   item_loaded_ = false;
   if (result != JobResult::kDone) percent_ = 0;
+  result_.store(static_cast<int>(result), std::memory_order_release);
 }
 
 void BackupRestoreJob::Abandon(JobResult result) {
@@ -76,7 +74,7 @@ JobResult BackupRestoreJob::StartBackup(const std::string& path) {
   // Created now rather than after the first section: a path that cannot be written is
   // told at once, not after the device has been read.
   if (!writer_.Create(path)) {
-    result_ = JobResult::kIoError;
+    result_.store(static_cast<int>(JobResult::kIoError));
     return JobResult::kIoError;
   }
   Begin(Mode::kBackup);
@@ -203,7 +201,7 @@ JobResult BackupRestoreJob::StartRestore(const std::string& path) {
   }
   if (!sendable) {
     reader_.Close();
-    result_ = JobResult::kBadFile;
+    result_.store(static_cast<int>(JobResult::kBadFile));
     return JobResult::kBadFile;
   }
   Begin(Mode::kRestore);

@@ -75,9 +75,13 @@ class BackupRestoreJob final : public BackupRestoreJobs, public DeviceJob {
   void SetBackupPercent();
 
   DeviceState& state_;
-  mutable std::mutex lock_;
-  Mode mode_ = Mode::kIdle;
-  std::optional<JobResult> result_;
+  // Taken by the start, the encoders, the handlers and an abandon. The waiter's looks
+  // (Result, running, Percent, Activity) do without it, so that a window never waits for
+  // the file being written.
+  std::mutex lock_;
+  std::atomic<Mode> mode_{Mode::kIdle};
+  static constexpr int kNoResult = -1;
+  std::atomic<int> result_{kNoResult};  // a JobResult once ended, set last
   std::atomic<int> percent_{0};
   std::atomic<uint64_t> activity_{0};
   std::atomic<bool> restore_{false};

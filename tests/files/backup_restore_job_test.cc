@@ -191,7 +191,9 @@ TEST_F(BackupRestoreJobTest, RestoreSendsEveryItemInChunksAndEndsOnAWrongAcknowl
     EXPECT_EQ(sent, c.sent);
     EXPECT_EQ(job.Result(), c.expected);
     EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
-    if (c.expected == JobResult::kDone) EXPECT_EQ(percents.back(), 100);
+    if (c.expected == JobResult::kDone) {
+      EXPECT_EQ(percents.back(), 100);
+    }
     EXPECT_EQ(state_.transfer_chunk.load(), 1);
   }
 
