@@ -64,6 +64,8 @@ class Shell {
   }
   // Opens a web page in the desktop's browser.
   virtual void OpenUrl(std::string_view url) = 0;
+  // A short note over the main window that goes away by itself.
+  virtual void ShowStatus(std::string_view text) { (void)text; }
 
   // The modal save dialog over the main window ("SAVE": the preset number box P-001 ..
   // P-200, the name edit, SAVE and CANCEL). Nothing when it was cancelled or closed.

@@ -205,6 +205,7 @@ void LoadEditModel(DeviceState& s, const uint8_t* rec) {
     for (int i = 0; i < record::kCarriedWordCount; ++i) {
       s.carried_word[i] = record::ReadWord(rec, record::kCarriedWords + 2 * i);
     }
+    s.model_loads.fetch_add(1);
   }
   s.sync_enabled = 1;
 }
@@ -266,6 +267,10 @@ void SaveIntoStore(DeviceState& s, int index) {
   {
     std::lock_guard<std::mutex> lock(s.store_lock);
     WriteEditModel(s, s.store[index]);
+  }
+  {
+    std::lock_guard<std::mutex> lock(s.edit_lock);
+    s.model_loads.fetch_add(1);
   }
   s.selection_guard = 255;
   s.dirty = 0;

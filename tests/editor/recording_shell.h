@@ -75,6 +75,7 @@ class RecordingShell : public Shell {
     return list_answer;
   }
   void OpenUrl(std::string_view url) override { opened_urls.emplace_back(url); }
+  void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
   std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup& setup) override {
     save_dialogs.push_back(setup);
     return save_answer;
@@ -92,6 +93,7 @@ class RecordingShell : public Shell {
   Shell* value_entry_to = nullptr;      // a real window's box to move as well
   std::vector<int> value_entry_styles;
   std::vector<std::string> opened_urls;
+  std::vector<std::string> statuses;
   std::vector<SaveDialogSetup> save_dialogs;
   std::optional<SaveDialogChoice> save_answer;  // nothing: CANCEL
   // The file choosers: "title|filter" (and "|suggested name" for a save) per dialog, and
