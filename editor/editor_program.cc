@@ -74,7 +74,11 @@ bool EditorProgram::Start(const std::string& device_path) {
   QObject::connect(&job_timer_, &QTimer::timeout, [jobs = window_jobs_.get()] { jobs->Tick(); });
   job_timer_.start();
   input_ = std::make_unique<ViewInput>(state_, ui_, shell_, *backup_restore_);
-  window_->set_pointer_input(input_.get());
+  history_ = std::make_unique<EditHistory>(state_);
+  history_input_ = std::make_unique<HistoryInput>(*input_, *history_);
+  edit_commands_ = std::make_unique<EditCommands>(state_, ui_, shell_, *history_);
+  window_->set_pointer_input(history_input_.get());
+  window_->set_edit_commands(edit_commands_.get());
   link_->Attach(window_.get());
   return true;
 }
@@ -90,6 +94,9 @@ void EditorProgram::Shutdown() {
   if (WaitingDialog* waiting = window_->waiting_dialog()) delete waiting;
   window_.reset();
   painter_.reset();
+  edit_commands_.reset();
+  history_input_.reset();
+  history_.reset();
   input_.reset();
   transfers_.reset();
   window_jobs_.reset();

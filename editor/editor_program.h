@@ -9,7 +9,10 @@
 
 #include "editor/backup_restore_actions.h"
 #include "editor/device_session.h"
+#include "editor/edit_commands.h"
+#include "editor/edit_history.h"
 #include "editor/file_actions.h"
+#include "editor/history_input.h"
 #include "editor/main_window.h"
 #include "editor/qt_window_link.h"
 #include "editor/shell.h"
@@ -81,6 +84,9 @@ class EditorProgram {
   // Both outlive the window, whose paint and mouse call them.
   std::unique_ptr<EditorViewPainter> painter_;
   std::unique_ptr<ViewInput> input_;
+  std::unique_ptr<EditHistory> history_;
+  std::unique_ptr<HistoryInput> history_input_;
+  std::unique_ptr<EditCommands> edit_commands_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<QtWindowLink> link_;
   bool started_ = false;

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include "editor/edit_commands.h"
 #include "editor/messages.h"
 #include "editor/qt_value_entry.h"
 #include "editor/waiting_dialog.h"
@@ -52,6 +53,23 @@ int WindowKeyNumber(int qt_key) {
       return kKeyUp;
     case Qt::Key_Down:
       return kKeyDown;
+    default:
+      return 0;
+  }
+}
+
+int EditKeyNumber(int qt_key) {
+  switch (qt_key) {
+    case Qt::Key_Z:
+      return kKeyZ;
+    case Qt::Key_Y:
+      return kKeyY;
+    case Qt::Key_C:
+      return kKeyC;
+    case Qt::Key_V:
+      return kKeyV;
+    case Qt::Key_F1:
+      return kKeyF1;
     default:
       return 0;
   }
@@ -129,6 +147,7 @@ void MainWindow::RepaintTick() {
   if (ended_) return;
   update();
   const WindowLogic::RepaintTick tick = logic_.OnRepaintTick();
+  if (edit_commands_ != nullptr) edit_commands_->Tick();
   if (tick.import_timed_out) {
     QMetaObject::invokeMethod(
         this, [this] { ImportResult(kImportFailCode); }, Qt::QueuedConnection);
@@ -194,6 +213,13 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  if (edit_commands_ != nullptr &&
+      edit_commands_->OnKey(EditKeyNumber(event->key()), mods.testFlag(Qt::ControlModifier),
+                            mods.testFlag(Qt::ShiftModifier))) {
+    event->accept();
+    return;
+  }
   const int key = WindowKeyNumber(event->key());
   if (key != 0) logic_.OnKeyDown(key, event->modifiers().testFlag(Qt::ControlModifier));
   event->accept();

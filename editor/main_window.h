@@ -24,6 +24,8 @@ class QMimeData;
 
 namespace rq700 {
 
+class EditCommands;
+
 // Paints the whole current view into the back buffer through a canvas.
 using FramePainter = std::function<void(Canvas&)>;
 
@@ -53,6 +55,9 @@ class MainWindow : public QWidget {
     drop_handler_ = std::move(handler);
     setAcceptDrops(drop_handler_ != nullptr);
   }
+  // Undo, redo, copy, paste and the key list: offered every key first, ticked with the
+  // repaint timer.
+  void set_edit_commands(EditCommands* commands) { edit_commands_ = commands; }
 
   WindowLogic& logic() { return logic_; }
   QLineEdit* value_entry() const { return value_entry_; }
@@ -111,6 +116,7 @@ class MainWindow : public QWidget {
   QtBackBuffer back_buffer_;
   FramePainter painter_;
   std::function<void(const std::vector<std::string>&)> drop_handler_;
+  EditCommands* edit_commands_ = nullptr;
   QLineEdit* value_entry_;
   QPointer<WaitingDialog> waiting_;
   QTimer startup_timer_;
@@ -125,6 +131,8 @@ std::vector<std::string> DroppedFiles(const QMimeData* data);
 
 // The number the window logic knows a Qt key by (kKeyA, kKeyShift...); 0 for any other.
 int WindowKeyNumber(int qt_key);
+// The number of an editing key (kKeyZ, kKeyY, kKeyC, kKeyV, kKeyF1); 0 for any other.
+int EditKeyNumber(int qt_key);
 
 // The value entry box's font: text style `style`, bold.
 void ApplyValueEntryFont(QLineEdit* box, int style);

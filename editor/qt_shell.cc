@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QToolTip>
 #include <QUrl>
 
 #include "editor/main_window.h"
@@ -135,6 +136,13 @@ std::optional<int> QtShell::ChooseFromList(std::string_view title, std::string_v
 }
 
 void QtShell::OpenUrl(std::string_view url) { QDesktopServices::openUrl(QUrl(Q(url))); }
+
+void QtShell::ShowStatus(std::string_view text) {
+  constexpr int kShownMs = 2500;
+  if (main_window_ == nullptr || !main_window_->isVisible()) return;
+  const QPoint at(main_window_->width() / 3, main_window_->height() * 3 / 4);
+  QToolTip::showText(main_window_->mapToGlobal(at), Q(text), main_window_, {}, kShownMs);
+}
 
 std::optional<SaveDialogChoice> QtShell::RunSaveDialog(const SaveDialogSetup& setup) {
   SaveDialog dialog(setup, main_window_);

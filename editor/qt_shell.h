@@ -35,6 +35,8 @@ class QtShell final : public Shell {
   std::optional<int> ChooseFromList(std::string_view title, std::string_view label,
                                     const std::vector<std::string>& items) override;
   void OpenUrl(std::string_view url) override;
+  // A tool tip over the lower part of the main window.
+  void ShowStatus(std::string_view text) override;
   std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup& setup) override;
 
  private:

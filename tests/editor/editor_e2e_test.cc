@@ -568,5 +568,72 @@ TEST_F(EditorAgainstEmulatorTest, PopupBacksUpAndRestoresTheDeviceWithItsMessage
   EXPECT_EQ(HostPayloads(0xAB).front().payload[0], 1) << "the amplifier slots first";
 }
 
+// Ctrl+Z and Ctrl+Y after a drag of the AMP gain, then the DELAY of the first preset
+// copied and pasted into the second: the device hears each as an edit.
+TEST_F(EditorAgainstEmulatorTest, UndoRedoAndPasteReachTheDevice) {
+  StartEmulator();
+  MainWindow* window = StartAndLoad();
+  ASSERT_EQ(state_->current_preset.load(), 0);
+  auto key = [&](int qt_key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
+    QKeyEvent down(QEvent::KeyPress, qt_key, mods);
+    QCoreApplication::sendEvent(window, &down);
+    QKeyEvent up(QEvent::KeyRelease, qt_key, mods);
+    QCoreApplication::sendEvent(window, &up);
+  };
+  auto show = [&](int type) {  // by a click on its chain slot
+    for (int slot = 0; slot < 9; ++slot) {
+      if (state_->chain_order[slot].Get() == type)
+        Click(
+            QPoint(layout::kHitRects[11 + slot].left + 40, layout::kHitRects[11 + slot].top + 40));
+    }
+  };
+  auto head = [&](int type) {
+    return std::vector<uint8_t>{0, state_->module[type].enable.Get(), 0,
+                                state_->module[type].model.Get()};
+  };
+  auto last = [&](uint8_t command) {
+    const auto sent = HostPayloads(command);
+    return sent.empty() ? 0 : sent.back().line;
+  };
+
+  show(kAmp);
+  Click(QPoint(184, 267));  // GAIN 0
+  ASSERT_TRUE(PumpUntil([&] { return state_->module[kAmp].param[0].Sent() == 0; }, kDeviceWaitMs));
+  std::vector<uint8_t> old_gain = head(kAmp), new_gain = head(kAmp);
+  old_gain.insert(old_gain.end(), {0, 0});
+  new_gain.insert(new_gain.end(), {0, 70});
+  Drag(QPoint(184 + 95, 267), QPoint(184 + 133, 267));  // 50, then 70
+  int line = WaitForPacket(0x93, new_gain, last(0x93));
+  ASSERT_NE(line, 0);
+  key(Qt::Key_Z);
+  line = WaitForPacket(0x93, old_gain, line);
+  EXPECT_NE(line, 0) << "undone: the old gain";
+  key(Qt::Key_Y);
+  EXPECT_NE(WaitForPacket(0x93, new_gain, line), 0) << "done again: the new gain";
+
+  show(kDelay);
+  key(Qt::Key_C);
+  std::vector<uint8_t> delay = head(kDelay);
+  const bool two_head = state_->module[kDelay].model.Get() == 9;
+  for (int w : {1, 2, 3, 4})
+    delay.insert(delay.end(),
+                 {uint8_t(state_->delay_word[w].Get() >> 8), uint8_t(state_->delay_word[w].Get())});
+  const int fifth = two_head ? state_->delay_time_b.Get() : state_->delay_word[5].Get();
+  const int sixth = two_head ? state_->delay_word[6].Get() : 2;
+  delay.insert(delay.end(),
+               {uint8_t(fifth >> 8), uint8_t(fifth), uint8_t(sixth >> 8), uint8_t(sixth)});
+
+  shell_.yes_answer = false;  // the gain and the click on DELAY's slot are not saved
+  Click(PresetRow(1));
+  ASSERT_NE(WaitForPacket(0xA6, {1}), 0);
+  ASSERT_EQ(state_->current_preset.load(), 1);
+  ASSERT_NE(head(kDelay), std::vector<uint8_t>(delay.begin(), delay.begin() + 4))
+      << "the second preset's delay is another";
+  const int before_paste = last(0x98);
+  key(Qt::Key_V);
+  EXPECT_NE(WaitForPacket(0x98, delay, before_paste), 0);
+  EXPECT_EQ(shell_.statuses.back(), "DELAY settings pasted");
+}
+
 }  // namespace
 }  // namespace rq700
