@@ -95,6 +95,8 @@ Shown ShownBy(const uint8_t* rec, int module, const PanelLayout& layout, int mod
     shown.present = true;
     shown.stored = StoredControlValue(rec, module, c);
     shown.text = catalog::FormatControlValue(c, shown.stored);
+    // A list choice past its table has no name: its number then.
+    if (shown.text.empty()) shown.text = "?" + std::to_string(shown.stored);
     shown.label = std::string(catalog::ControlLabel(module, model, i));
     break;
   }
@@ -148,6 +150,7 @@ std::string ExpText(const uint8_t* rec, int pedal) {
   const size_t param_at = pedal == 1 ? record::kExp1Param : record::kExp2Param;
   const auto lines = catalog::ExpTargetText(pedal, false, rec[module_at] + 1, rec[param_at]);
   if (!lines.shown) return "none";
+  if (lines.second.empty()) return lines.first + " ?" + std::to_string(rec[param_at]);
   return lines.first + " " + lines.second;
 }
 
@@ -176,7 +179,7 @@ std::vector<std::string> DiffPresets(const uint8_t* a, const uint8_t* b,
 
   const std::string name_a = catalog::DeviceNameToUtf8(a + record::kName, record::kNameSize);
   const std::string name_b = catalog::DeviceNameToUtf8(b + record::kName, record::kNameSize);
-  if (name_a != name_b) lines.push_back("name: " + name_a + " -> " + name_b);
+  if (name_a != name_b) lines.push_back("name: \"" + name_a + "\" -> \"" + name_b + "\"");
   Cover(covered, record::kName, record::kNameSize);
 
   for (int pos = 0; pos < record::kModuleCount; ++pos) {

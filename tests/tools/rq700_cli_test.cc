@@ -152,7 +152,7 @@ TEST_F(CliTest, PresetDiffNamesWhatDiffersAsThePanelsDo) {
   auto changed = Tool({"preset", "diff", b, dir_.Path("b.zbf") + ":3"});
   EXPECT_EQ(changed.status, 1);
   EXPECT_EQ(changed.out,
-            "name: CLEAN LEAD -> HEAVY\n"
+            "name: \"CLEAN LEAD\" -> \"HEAVY\"\n"
             "chain 1: REVERB on -> FX/COMP on\n"
             "chain 9: FX/COMP on -> REVERB on\n"
             "REVERB model: ROOM -> HALL\n");
