@@ -117,6 +117,7 @@ void EditHistory::Clear() {
   oldest_ = 0;
   settle_ticks_ = 0;
   Take(loaded_);
+  loaded_clean_ = device_.dirty.load() == 0;
   before_ = loaded_;
 }
 
@@ -205,7 +206,7 @@ bool EditHistory::Apply(int i, bool undo) {
     device_.exp_tab.store(p);
     device_.exp_change_marker.Set(device_.exp_change_marker.Get() ^ 1);
   }
-  settle_ticks_ = AtLoadedPreset() ? kSettleTicks : 0;
+  settle_ticks_ = loaded_clean_ && AtLoadedPreset() ? kSettleTicks : 0;
   return true;
 }
 

@@ -105,8 +105,9 @@ class EditHistory {
   DeviceState& device_;
   EditFields fields_;
   uint32_t loads_seen_;
-  EditSnapshot loaded_{};  // the preset as loaded or saved
-  EditSnapshot before_{};  // the model before the handler call under way
+  EditSnapshot loaded_{};     // the preset as loaded or saved
+  bool loaded_clean_ = true;  // it was saved as it stands (an import loads it unsaved)
+  EditSnapshot before_{};     // the model before the handler call under way
 
   // The open step: first value and latest value of each field the calls changed.
   std::bitset<kEditFieldCount> touched_;

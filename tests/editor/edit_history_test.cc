@@ -153,6 +153,16 @@ TEST_F(EditHistoryTest, UndoneBackToTheLoadedPresetIsCleanOnceSent) {
   Send();
   history_->Tick();
   EXPECT_EQ(device_->dirty.load(), 1);
+
+  // A preset loaded unsaved (as an import loads one) stays unsaved when undone back to it.
+  SelectPreset(*device_, 2);
+  device_->dirty = 1;
+  Drag(184 + 95, 267, 184 + 95, 267);
+  Send();
+  EXPECT_TRUE(history_->Undo());
+  Send();
+  history_->Tick();
+  EXPECT_EQ(device_->dirty.load(), 1);
 }
 
 TEST_F(EditHistoryTest, BoundIsKeptAndALoadOrSaveStartsAfresh) {
