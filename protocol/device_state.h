@@ -155,8 +155,9 @@ struct DeviceState {
   std::atomic<int32_t> sync_enabled{1};
   std::atomic<int32_t> selection_guard{255};
   std::atomic<int32_t> dirty{0};
-  // Counts the loads of the edit model from the store (select preset) and the saves into
-  // it: the editor's undo history starts afresh when it moves. Changed under the edit lock.
+  // Counts the loads of the edit model (a preset selected or imported) and the saves into
+  // the store: the editor's undo history starts afresh when it moves. Changed under the
+  // edit lock.
   std::atomic<uint32_t> model_loads{0};
   std::atomic<int32_t> load_complete{0};
   std::atomic<int32_t> re_request{0};

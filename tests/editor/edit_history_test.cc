@@ -154,10 +154,14 @@ TEST_F(EditHistoryTest, UndoneBackToTheLoadedPresetIsCleanOnceSent) {
   history_->Tick();
   EXPECT_EQ(device_->dirty.load(), 1);
 
-  // A preset loaded unsaved (as an import loads one) stays unsaved when undone back to it.
-  SelectPreset(*device_, 2);
+  // An imported preset is loaded unsaved; it starts afresh and stays unsaved when undone
+  // back to it.
+  uint8_t imported[record::kSize];
+  ReadRecord(*device_, 2, imported);
+  LoadEditModel(*device_, imported);
   device_->dirty = 1;
   Drag(184 + 95, 267, 184 + 95, 267);
+  EXPECT_EQ(history_->undo_steps(), 1);
   Send();
   EXPECT_TRUE(history_->Undo());
   Send();
