@@ -74,11 +74,12 @@ int main(int argc, char** argv) {
   std::printf("ready %s\n", server->socket_path().c_str());
   std::fflush(stdout);
 
-  // Control commands from standard input. The end of input is not a quit: the emulator
-  // often runs in the background with nothing on its input.
-  std::thread reader([server] {
+  // Control commands from standard input. The end of input is not a quit (the emulator
+  // often runs in the background with nothing on its input) unless --exit-with-input.
+  std::thread reader([server, exit_with_input = options.exit_with_input] {
     std::string line;
     while (std::getline(std::cin, line)) server->Post(line);
+    if (exit_with_input) server->Post("quit");
   });
   reader.detach();
 

@@ -30,6 +30,8 @@ Options:
                        and system settings of the backup FILE (.zbf), as a restore of it
                        would leave the device; a file of the wrong format is refused with
                        exit status 3. Not together with --state
+  --exit-with-input    quit when standard input ends (by default the end of input is not a
+                       quit), so that a device run by another program ends with it
   --help               show this text and exit
 
 Device-side variety (the host must cope with each):
@@ -180,6 +182,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
     } else if (arg == "--backup") {
       if (!value(&options->backup_file) || options->backup_file.empty())
         return fail("--backup needs a backup file");
+    } else if (arg == "--exit-with-input") {
+      options->exit_with_input = true;
     } else if (arg == "--dump-order") {
       if (!value(&text)) return fail("--dump-order needs fixed or shuffled[:SEED]");
       if (text == "fixed") {

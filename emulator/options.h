@@ -47,6 +47,8 @@ struct Options {
   std::string state_file;
   // A backup container the device starts from (its presets, user slots and settings).
   std::string backup_file;
+  // End when standard input ends: a device run as another program's child goes with it.
+  bool exit_with_input = false;
   Faults faults;
 
   // Variety a real device may show, for trying the host against it.

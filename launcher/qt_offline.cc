@@ -55,8 +55,10 @@ OfflineDevice::StartResult QtOfflineDevice::Start(const std::string& backup,
   environment.insert("RQ700_EMU_DIR", dir_->filePath("announce"));
   process_ = std::make_unique<QProcess>();
   process_->setProcessEnvironment(environment);
-  process_->start(Q(program_), {"--no-pacing", "--socket", dir_->filePath("rq700.sock"), "--backup",
-                                QFileInfo(Q(backup)).absoluteFilePath()});
+  // Should the launcher end unexpectedly, its end of the input closes and the device goes.
+  process_->start(Q(program_),
+                  {"--no-pacing", "--exit-with-input", "--socket", dir_->filePath("rq700.sock"),
+                   "--backup", QFileInfo(Q(backup)).absoluteFilePath()});
   if (!process_->waitForStarted(kReadyWaitMs)) {
     *error = "cannot run " + program_ + ": " + process_->errorString().toStdString();
     Stop();

@@ -142,6 +142,21 @@ TEST_F(ProgramTest, WithdrawsOnTerminationSignal) {
   pclose(input);
 }
 
+TEST_F(ProgramTest, EndsWithItsInputOnlyWhenAsked) {
+  std::FILE* input = Start("--exit-with-input");
+  ASSERT_NE(input, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return Ready(); })) << ReadFile(dir_ / "err");
+  const pid_t pid = std::stoi(ReadFile(dir_ / "pid"));
+  close(fileno(input));  // the program that ran it is gone
+  int status = 0;
+  const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+  EXPECT_TRUE(ended);
+  if (!ended) kill(pid, SIGKILL);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(fs::is_empty(announce_));
+  pclose(input);
+}
+
 TEST_F(ProgramTest, RefusesAStateFileItCannotRead) {
   const fs::path state = dir_ / "state.bin";
   { std::ofstream(state) << "not a state file"; }
