@@ -215,6 +215,16 @@ TEST_F(TransferAgainstEmulatorTest, SlotsAreLoadedStageByStageClearedAndFilledBy
   Drop(window, {wav, amp}, &accepted);
   EXPECT_EQ(HostPackets("E1"), sent + 4);
   EXPECT_EQ(HostPackets("E2"), 5);
+
+  // A backup asks first, then goes to the restore, which checks it.
+  testing::WriteBytes(Path("old.zbf"), {'x'});
+  shell_.yes_answer = true;
+  Drop(window, {Path("old.zbf")}, &accepted);
+  ASSERT_TRUE(PumpUntil([&] { return shell_.messages.back().caption == "Error"; }));
+  EXPECT_EQ(shell_.messages.back().text.rfind("Wrong file format!", 0), 0u);
+  EXPECT_EQ(shell_.messages[shell_.messages.size() - 2].text,
+            "Do you want to restore this backup file?");
+  EXPECT_EQ(HostPackets("AB"), 0);
 }
 
 TEST_F(TransferAgainstEmulatorTest, AnUnansweredStageEndsWithAMessageAndTheNextLoadStartsAfresh) {
