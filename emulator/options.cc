@@ -12,7 +12,8 @@ A virtual RQ700 on a local socket, for running and testing the suite without the
 Options:
   --socket PATH        listen at PATH and announce it (default: rq700-<pid>.sock in the
                        emulator directory: $RQ700_EMU_DIR, else $XDG_RUNTIME_DIR/rq700-emu,
-                       else /tmp/rq700-emu-<uid>)
+                       else /tmp/rq700-emu-<uid>, made 0700 and used only while
+                       it is yours alone)
   --mode normal|update start in normal mode (product 0x5703) or in the update loader
                        (product 0x5750); default normal
   --version TEXT       firmware version reported by the device (default 2.0.0)

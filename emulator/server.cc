@@ -29,8 +29,8 @@ std::string Trim(const std::string& text) {
 
 }  // namespace
 
-std::string DefaultSocketPath() {
-  return EmulatorDirectory() + "/rq700-" + std::to_string(::getpid()) + ".sock";
+std::string DefaultSocketPath(const std::string& directory) {
+  return directory + "/rq700-" + std::to_string(::getpid()) + ".sock";
 }
 
 EmulatorServer::EmulatorServer(const Options& options) : options_(options), device_(options) {}
@@ -38,7 +38,13 @@ EmulatorServer::EmulatorServer(const Options& options) : options_(options), devi
 EmulatorServer::~EmulatorServer() { Unplug(); }
 
 bool EmulatorServer::Start(std::string* error) {
-  socket_path_ = options_.socket_path.empty() ? DefaultSocketPath() : options_.socket_path;
+  // Hosts trust what they find announced in this folder, so it must be the user's own.
+  const std::string directory = TrustedEmulatorDirectory(true);
+  if (directory.empty()) {
+    *error = "no virtual-device folder of your own to announce in: set RQ700_EMU_DIR";
+    return false;
+  }
+  socket_path_ = options_.socket_path.empty() ? DefaultSocketPath(directory) : options_.socket_path;
   if (socket_path_.rfind(kEmulatorPathPrefix, 0) == 0) {
     socket_path_ = socket_path_.substr(sizeof(kEmulatorPathPrefix) - 1);
   }
@@ -47,7 +53,7 @@ bool EmulatorServer::Start(std::string* error) {
   const std::filesystem::path absolute = std::filesystem::absolute(socket_path_, absolute_error);
   if (!absolute_error) socket_path_ = absolute.lexically_normal().string();
   announcement_file_ =
-      EmulatorDirectory() + "/" + std::filesystem::path(socket_path_).stem().string() + ".device";
+      directory + "/" + std::filesystem::path(socket_path_).stem().string() + ".device";
 
   if (!options_.state_file.empty()) {
     std::error_code code;

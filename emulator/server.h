@@ -82,8 +82,8 @@ class EmulatorServer {
   bool state_dirty_ = false;
 };
 
-// The default socket path: rq700-<pid>.sock in the emulator directory.
-std::string DefaultSocketPath();
+// The default socket path: rq700-<pid>.sock in `directory`, the emulator directory.
+std::string DefaultSocketPath(const std::string& directory);
 
 }  // namespace rq700::emu
 

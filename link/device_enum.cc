@@ -1,6 +1,7 @@
 #include "link/device_enum.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,7 +33,10 @@ std::string Hex4(uint16_t value) {
 
 }  // namespace
 
-std::string EmulatorDirectory() {
+namespace {
+
+// The folder the user or the session named, if any: trusted as given.
+std::optional<std::string> ChosenEmulatorDirectory() {
   if (const char* dir = std::getenv("RQ700_EMU_DIR"); dir != nullptr && *dir != '\0') {
     return dir;
   }
@@ -40,7 +44,32 @@ std::string EmulatorDirectory() {
       runtime != nullptr && *runtime != '\0') {
     return std::string(runtime) + "/rq700-emu";
   }
+  return std::nullopt;
+}
+
+std::string FallbackEmulatorDirectory() {
   return (fs::temp_directory_path() / ("rq700-emu-" + CurrentUserId())).string();
+}
+
+}  // namespace
+
+std::string EmulatorDirectory() {
+  return ChosenEmulatorDirectory().value_or(FallbackEmulatorDirectory());
+}
+
+std::string TrustedEmulatorDirectory(bool create) {
+  if (auto chosen = ChosenEmulatorDirectory()) return *chosen;
+  const std::string fallback = FallbackEmulatorDirectory();
+  std::string why;
+  if (IsPrivateFolder(fallback, create, &why)) return fallback;
+  static std::atomic<bool> told{false};
+  if (!told.exchange(true)) {
+    std::fprintf(stderr,
+                 "rq700: ignoring the virtual-device folder %s: it %s; set RQ700_EMU_DIR or "
+                 "XDG_RUNTIME_DIR to a folder of your own\n",
+                 fallback.c_str(), why.c_str());
+  }
+  return {};
 }
 
 bool AnnounceVirtualDevice(const std::string& announcement_file, const DeviceEntry& entry) {
@@ -112,7 +141,9 @@ std::vector<DeviceEntry> EnumerateVirtualDevices(const std::string& directory) {
 
 std::vector<DeviceEntry> EnumerateDevices() {
   std::vector<DeviceEntry> entries = EnumerateHidDevices();
-  std::vector<DeviceEntry> virtual_devices = EnumerateVirtualDevices(EmulatorDirectory());
+  const std::string directory = TrustedEmulatorDirectory(false);
+  if (directory.empty()) return entries;
+  std::vector<DeviceEntry> virtual_devices = EnumerateVirtualDevices(directory);
   entries.insert(entries.end(), virtual_devices.begin(), virtual_devices.end());
   return entries;
 }

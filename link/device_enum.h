@@ -20,6 +20,14 @@ struct DeviceEntry {
 // $XDG_RUNTIME_DIR/rq700-emu, else /tmp/rq700-emu-<uid>.
 std::string EmulatorDirectory();
 
+// EmulatorDirectory() when it may be used. The /tmp fallback is shared by every local
+// user, so it is used only when it is a folder of the current user that nobody else can
+// write to (as ssh-agent and tmux treat theirs): otherwise another user could plant an
+// announcement there and be sent the player's presets. With `create` a missing fallback
+// is made, mode 0700. Empty, with the reason on stderr (once per process), when the
+// fallback fails those checks.
+std::string TrustedEmulatorDirectory(bool create);
+
 // A virtual device announces itself with a small text file "<name>.device" in the
 // emulator directory, one "key=value" per line:
 //
@@ -40,7 +48,7 @@ std::vector<DeviceEntry> EnumerateVirtualDevices(const std::string& directory);
 // Real HID devices, in the order the system lists them (hidapi, or SetupAPI on Windows).
 // Lives with the platform's HID port.
 std::vector<DeviceEntry> EnumerateHidDevices();
-// Real devices first, then the virtual ones of EmulatorDirectory().
+// Real devices first, then the virtual ones of TrustedEmulatorDirectory().
 std::vector<DeviceEntry> EnumerateDevices();
 
 }  // namespace rq700

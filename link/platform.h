@@ -12,6 +12,11 @@ namespace rq700 {
 // The current user's id as text (the uid on POSIX systems, the user name elsewhere).
 std::string CurrentUserId();
 
+// Whether `path` may hold the current user's private files: a folder itself (not a link)
+// that the user owns and nobody else may write to. With `create` a missing folder is made
+// first, for the user alone. False with the reason in `why` otherwise.
+bool IsPrivateFolder(const std::string& path, bool create, std::string* why);
+
 // Milliseconds of a monotonic clock.
 inline uint64_t MonotonicMs() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -11,6 +11,20 @@ std::string CurrentUserId() {
   return Utf8FromWide(std::wstring(name, size - 1));  // size counts the terminating zero
 }
 
+// The temporary folder is the user's own on Windows (below the profile); nothing on
+// Windows announces virtual devices there.
+bool IsPrivateFolder(const std::string& path, bool create, std::string* why) {
+  const std::wstring wide = WideFromUtf8(path);
+  if (create) CreateDirectoryW(wide.c_str(), nullptr);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    *why = "is not a folder of its own";
+    return false;
+  }
+  return true;
+}
+
 std::wstring WideFromUtf8(const std::string& text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());

@@ -73,5 +73,47 @@ TEST(EmulatorDirectoryTest, FollowsTheEnvironment) {
             (fs::temp_directory_path() / ("rq700-emu-" + std::to_string(getuid()))).string());
 }
 
+// The /tmp fallback is shared by every local user: only a folder of the user's own that
+// nobody else can write to is used, so an announcement planted by another user leads
+// nowhere, for detection and for the emulator alike.
+TEST_F(DeviceEnumTest, FallbackFolderIsUsedOnlyWhenItIsTheUsersAlone) {
+  unsetenv("RQ700_EMU_DIR");
+  unsetenv("XDG_RUNTIME_DIR");
+  setenv("TMPDIR", dir_.c_str(), 1);
+  const fs::path fallback = dir_ / ("rq700-emu-" + std::to_string(getuid()));
+  ASSERT_EQ(TrustedEmulatorDirectory(true), fallback.string());
+  EXPECT_EQ(fs::symlink_status(fallback).permissions() & fs::perms::all, fs::perms::owner_all);
+
+  SocketListener socket;
+  ASSERT_TRUE(socket.Listen((fallback / "s.sock").string()));
+  ASSERT_TRUE(AnnounceVirtualDevice((fallback / "s.device").string(),
+                                    {"emu:" + (fallback / "s.sock").string(), 0x0483, 0x5703, 0}));
+  auto virtual_devices = [] {
+    int n = 0;
+    for (const DeviceEntry& e : EnumerateDevices()) n += e.path.rfind("emu:", 0) == 0;
+    return n;
+  };
+  EXPECT_EQ(virtual_devices(), 1);
+
+  auto ignored = [&](const char* why) {
+    EXPECT_EQ(TrustedEmulatorDirectory(true), "") << why;
+    EXPECT_EQ(virtual_devices(), 0) << why;
+  };
+  fs::permissions(fallback, fs::perms::others_write | fs::perms::group_write,
+                  fs::perm_options::add);
+  ignored("writable by others");
+  fs::permissions(fallback, fs::perms::owner_all, fs::perm_options::replace);
+  fs::rename(fallback, dir_ / "elsewhere");
+  fs::create_directory_symlink(dir_ / "elsewhere", fallback);
+  ignored("a link");
+  fs::remove(fallback);
+  fs::rename(dir_ / "elsewhere", fallback);
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(fallback.c_str(), 65534, 65534), 0);
+    ignored("another user's");
+  }
+  unsetenv("TMPDIR");
+}
+
 }  // namespace
 }  // namespace rq700
