@@ -22,6 +22,27 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// The file a save at `path` replaces: the end of a chain of symbolic links, so the links
+// stay and the file they lead to gets the new bytes. A link may lead to a file not made
+// yet. False for a chain that never ends.
+bool FollowLinks(const std::string& path, std::string* target) {
+  std::string at = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st;
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      *target = at;
+      return true;
+    }
+    std::string next(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(at.c_str(), next.data(), next.size());
+    if (n < 0 || static_cast<size_t>(n) >= next.size()) return false;
+    next.resize(static_cast<size_t>(n));
+    at = next.front() == '/' ? next : DirectoryOf(at) + "/" + next;
+  }
+  errno = ELOOP;
+  return false;
+}
+
 void SyncDirectory(const std::string& path) {
   const int dir = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) return;
@@ -35,22 +56,45 @@ SafeFileWriter::~SafeFileWriter() { Abort(); }
 
 bool SafeFileWriter::Open(const std::string& path) {
   Abort();
-  path_ = path;
   failed_ = false;
   written_ = 0;
-  // A folder standing at the path could never be replaced by the file: say so now, not
-  // after everything has been written.
+  if (!FollowLinks(path, &path_)) return false;
+  // A folder standing at the path could never be replaced by the file, and a file the
+  // user made read-only is not ours to replace (root may write to it, but its owner said
+  // no): both fail now, before anything is written.
   struct stat st;
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+  const bool replacing = ::stat(path_.c_str(), &st) == 0;
+  if (replacing && S_ISDIR(st.st_mode)) return false;
+  if (replacing &&
+      ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path_.c_str(), W_OK) != 0)) {
+    return false;
+  }
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp_path_ = path + ".tmp-" + std::to_string(::getpid()) + "-" +
+    temp_path_ = path_ + ".tmp-" + std::to_string(::getpid()) + "-" +
                  std::to_string(temp_counter.fetch_add(1));
     fd_ = ::open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0) return true;
-    if (errno != EEXIST) break;
+    if (fd_ >= 0) break;
+    if (errno != EEXIST) {
+      temp_path_.clear();
+      return false;
+    }
   }
-  temp_path_.clear();
-  return false;
+  if (fd_ < 0) {
+    temp_path_.clear();
+    return false;
+  }
+  // The new file takes the place of the old one with its permissions (and, where we may
+  // give them, its owner and group), not the defaults of a new file.
+  if (replacing) {
+    if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+      (void)::fchown(fd_, st.st_uid, st.st_gid);
+    }
+    if (::fchmod(fd_, st.st_mode & 0777) != 0) {
+      Abort();
+      return false;
+    }
+  }
+  return true;
 }
 
 bool SafeFileWriter::Write(const uint8_t* data, size_t size) {
