@@ -6,6 +6,9 @@
 
 #include "link/device_enum.h"
 #include "link/socket_port.h"
+#ifdef __linux__
+#include "link/hidraw_port.h"
+#endif
 
 namespace rq700 {
 
@@ -34,6 +37,7 @@ ReadResult HidapiPort::ReadReport(uint8_t* report, int timeout_ms) {
   return ReadResult::kData;
 }
 
+// hidapi gives no way to bound the write (Linux uses HidrawPort for that).
 bool HidapiPort::WriteReport(const uint8_t* report, int /*timeout_ms*/) {
   if (device_ == nullptr) return false;
   return hid_write(device_, report, kReportSize) == kReportSize;
@@ -57,6 +61,10 @@ std::vector<DeviceEntry> EnumerateHidDevices() {
 
 std::unique_ptr<HidPort> MakeHidPort(const std::string& path) {
   if (path.rfind(kEmulatorPathPrefix, 0) == 0) return std::make_unique<SocketPort>();
+#ifdef __linux__
+  // hidapi cannot bound a write; the hidraw node itself can be.
+  if (IsHidrawPath(path)) return std::make_unique<HidrawPort>();
+#endif
   return std::make_unique<HidapiPort>();
 }
 

@@ -23,7 +23,8 @@ class HidapiPort : public HidPort {
   void Close() override;
   bool IsOpen() const override { return device_ != nullptr; }
   ReadResult ReadReport(uint8_t* report, int timeout_ms) override;
-  // hidapi offers no write time-out; hidraw bounds an interrupt write itself.
+  // hidapi offers no write time-out: the write waits as long as the system lets it. On
+  // Linux, MakeHidPort opens hidraw nodes with HidrawPort, which keeps the time-out.
   bool WriteReport(const uint8_t* report, int timeout_ms) override;
 
  private:

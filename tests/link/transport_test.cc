@@ -10,6 +10,12 @@
 
 #include "link/hid_device.h"
 #include "link/socket_port.h"
+#ifdef __linux__
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "link/hidraw_port.h"
+#endif
 
 namespace rq700 {
 namespace {
@@ -162,6 +168,48 @@ TEST(CHidDeviceTest, SendStopsAtTheFirstFailedReport) {
   EXPECT_EQ(raw->attempts, 2);
   EXPECT_EQ(raw->counts, (std::vector<int>{63, 63}));
 }
+
+#ifdef __linux__
+// A device that stops taking reports, played by a pipe nobody empties (a write to it
+// blocks in the kernel as one to a wedged device does): every write gives up after its
+// time-out, and so does Close; once the device takes reports again, writes go through.
+TEST(HidrawPortTest, WedgedDeviceCannotHoldWritesOrClose) {
+  const std::string fifo =
+      std::filesystem::temp_directory_path() / ("rq700-hidraw-test-" + std::to_string(getpid()));
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  HidrawPort port;
+  ASSERT_TRUE(port.Open(fifo));
+  const int device = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(device, 0);
+  auto take_all = [device] {
+    char sink[4096];
+    while (read(device, sink, sizeof(sink)) > 0) {
+    }
+  };
+  uint8_t report[kReportSize] = {0, 2, 0xAA, 0x55};
+  int taken = 0;
+  while (port.WriteReport(report, 100)) ++taken;
+  EXPECT_GT(taken, 100) << "the pipe holds many reports before it wedges";
+  EXPECT_FALSE(port.WriteReport(report, 50)) << "still wedged";
+
+  take_all();
+  ASSERT_TRUE(port.WriteReport(report, 2000));
+  uint8_t in[kReportSize];
+  ASSERT_EQ(port.ReadReport(in, 1000), ReadResult::kData);
+  EXPECT_EQ(in[3], 0xAA) << "the node's bytes follow the report ID";
+  take_all();
+  EXPECT_EQ(port.ReadReport(in, 20), ReadResult::kNothing);
+
+  while (port.WriteReport(report, 50)) {
+  }
+  port.Close();
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_FALSE(port.WriteReport(report, 50));
+  take_all();  // lets the writer thread finish and close its end
+  close(device);
+  unlink(fifo.c_str());
+}
+#endif
 
 }  // namespace
 }  // namespace rq700
