@@ -1,11 +1,18 @@
 // The device's packet stream: the receive ring, the parser, the dispatcher and every
 // handler on a live DeviceState, the staged-job handlers with their jobs in flight, then a
 // painted frame of whatever the packets left in the state.
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "emulator/emulator.h"
+#include "files/backup_reader.h"
+#include "files/backup_restore_job.h"
+#include "files/backup_writer.h"
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/null_canvas.h"
 #include "link/rx_ring.h"
@@ -25,32 +32,127 @@ class QuietWindow : public WindowLink {
   }
 };
 
-// Backup and restore hooks that read every byte they are given, as a job would.
-class TouchingJobs : public BackupRestoreJobs {
- public:
-  size_t EncodeBackupRequest(uint8_t*, size_t) override { return 0; }
-  size_t EncodeRestoreChunk(uint8_t*, size_t) override { return 0; }
-  void OnBackupData(const uint8_t* packet, size_t size) override {
-    FUZZ_CHECK(size >= kPacketOverhead + 1 && packet[kPacketCommandOffset] == 0xAA);
-    for (size_t i = 0; i < size; ++i) sum += packet[i];
-  }
-  void OnRestoreAck(const uint8_t* payload, size_t size) override {
-    for (size_t i = 0; i < size; ++i) sum += payload[i];
-  }
-  unsigned sum = 0;
-};
-
 // The first input byte sets the scene: which staged jobs are in flight, and how the
-// stream is cut into reads (bits 5-7: 1..8 reads of up to 63 bytes between quiet reads).
+// stream is cut into reads (bits 6-7: 1..4 reads of up to 63 bytes between quiet reads).
 constexpr uint8_t kImportInFlight = 0x01;
 constexpr uint8_t kIrTransfer = 0x02;
 constexpr uint8_t kAmpTransfer = 0x04;
 constexpr uint8_t kDumpRunning = 0x08;
-constexpr uint8_t kRestoreRunning = 0x10;
+constexpr uint8_t kBackupRunning = 0x10;
+constexpr uint8_t kRestoreRunning = 0x20;
+
+// What the sequencer's backup and restore channels do on their turn; `sent` gets the
+// command and payload of the request made, if any.
+void SendJobRequests(files::BackupRestoreJob& job, Input* sent = nullptr) {
+  uint8_t payload[kTxPacketCapacity];
+  for (const uint8_t command : {0xAA, 0xAB}) {
+    const size_t n = command == 0xAA ? job.EncodeBackupRequest(payload, sizeof(payload))
+                                     : job.EncodeRestoreChunk(payload, sizeof(payload));
+    FUZZ_CHECK(n <= sizeof(payload));
+    if (n > 0 && sent != nullptr) {
+      sent->assign(1, command);
+      sent->insert(sent->end(), payload, payload + n);
+    }
+  }
+}
+
+// Runs a started job against the virtual device: the job's requests go to the device, the
+// device's answers back to the job through the dispatcher, until the job asks for nothing
+// more or `limit` bytes of answers have come. Returns the answers as one stream.
+Input Converse(emu::DeviceEmulator& device, files::BackupRestoreJob& job, DeviceState& state,
+               size_t limit) {
+  QuietWindow window;
+  Dispatcher dispatcher(state, window);
+  dispatcher.set_backup_restore_jobs(&job);
+  RxRing ring;
+  PacketParser parser;
+  Input stream;
+  while (stream.size() < limit) {
+    Input sent;
+    SendJobRequests(job, &sent);
+    if (sent.empty()) break;
+    uint8_t packet[kTxPacketCapacity];
+    const size_t size =
+        BuildPacket(sent[0], sent.data() + 1, sent.size() - 1, packet, sizeof(packet));
+    for (size_t at = 0; at < size; at += kReportPayload) {
+      uint8_t report[kReportSize] = {};
+      report[1] = static_cast<uint8_t>(std::min<size_t>(size - at, kReportPayload));
+      std::memcpy(report + 2, packet + at, report[1]);
+      device.OnHostReport(report);
+    }
+    uint8_t report[kReportSize];
+    while (device.PopReport(report)) {
+      const int count = std::min<int>(report[1], kReportPayload);
+      FUZZ_CHECK(ring.Push(report + 2, static_cast<size_t>(count)));
+      stream.insert(stream.end(), report + 2, report + 2 + count);
+      parser.Run(ring, dispatcher);
+    }
+  }
+  return stream;
+}
+
+emu::Options QuickDevice() {
+  emu::Options options;
+  options.pacing = false;
+  return options;
+}
+
+// A folder in memory where one exists, for the backup the job writes and the file a
+// restore sends; removed at exit.
+class JobFiles {
+ public:
+  JobFiles() {
+    const std::filesystem::path shm = "/dev/shm";
+    std::error_code ec;
+    const auto base = std::filesystem::is_directory(shm, ec) && ::access("/dev/shm", W_OK) == 0
+                          ? shm
+                          : std::filesystem::temp_directory_path();
+    std::string pattern = (base / "rq700-fuzz-XXXXXX").string();
+    FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
+    dir_ = pattern;
+    // The file a restore sends: a whole backup of the virtual device, made by the job.
+    auto state = std::make_unique<DeviceState>();
+    ResetToDefaults(*state);
+    emu::DeviceEmulator device(QuickDevice());
+    device.Connect();
+    files::BackupRestoreJob job(*state);
+    const std::string whole = dir_ + "/whole.zbf";
+    FUZZ_CHECK(job.StartBackup(whole) == files::JobResult::kDone);
+    state->backup_request = 1;
+    Converse(device, job, *state, SIZE_MAX);
+    FUZZ_CHECK(job.Result() == files::JobResult::kDone);
+    // Two of its presets are enough: a restore checks the whole file on every input.
+    files::BackupReader reader;
+    files::BackupWriter writer;
+    FUZZ_CHECK(reader.Open(whole) && writer.Create(restore_file()));
+    for (int r = 0; r < reader.record_count(); ++r) {
+      files::BackupRecordHeader header;
+      FUZZ_CHECK(reader.ReadRecordHeader(r, &header));
+      files::BackupRecord record{header.name, header.type, {}};
+      const uint32_t items = header.type == files::kRecordPresets ? 2 : header.item_count;
+      for (uint32_t k = 0; k < items && k < header.item_count; ++k) {
+        record.items.emplace_back();
+        FUZZ_CHECK(reader.ReadItem(header, k, &record.items.back()));
+      }
+      FUZZ_CHECK(writer.WriteRecord(record));
+    }
+    FUZZ_CHECK(writer.Finish());
+  }
+  ~JobFiles() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::string backup_file() const { return dir_ + "/backup.zbf"; }
+  std::string restore_file() const { return dir_ + "/restore.zbf"; }
+
+ private:
+  std::string dir_;
+};
 
 struct Scene {
   Scene() { ResetToDefaults(*state); }
   std::unique_ptr<DeviceState> state = std::make_unique<DeviceState>();
+  JobFiles files;
 };
 
 }  // namespace
@@ -85,21 +187,29 @@ void FuzzPackets(const uint8_t* data, size_t size) {
     s.amp.active = 1;
   }
   if (setup & kDumpRunning) s.dump_running = 1;
-  if (setup & kRestoreRunning) s.restore_request = 1;
 
   QuietWindow window;
-  TouchingJobs jobs;
+  files::BackupRestoreJob job(s);
+  if (setup & kBackupRunning) {
+    FUZZ_CHECK(job.StartBackup(scene.files.backup_file()) == files::JobResult::kDone);
+    s.backup_request = 1;
+  } else if (setup & kRestoreRunning) {
+    FUZZ_CHECK(job.StartRestore(scene.files.restore_file()) == files::JobResult::kDone);
+    s.restore_request = 1;
+  }
+  SendJobRequests(job);
   Dispatcher dispatcher(s, window);
-  dispatcher.set_backup_restore_jobs(&jobs);
+  dispatcher.set_backup_restore_jobs(&job);
   RxRing ring;
   PacketParser parser;
-  const int reads_per_quiet = 1 + (setup >> 5);
+  const int reads_per_quiet = 1 + (setup >> 6);
   int reads = 0;
   while (size > 0) {
     const size_t n = std::min<size_t>(size, kReportPayload);
     FUZZ_CHECK(ring.Push(data, n) || ring.free_space() < n);
     parser.Run(ring, dispatcher);
     FUZZ_CHECK(parser.held() <= kMaxReceivedPacket);
+    SendJobRequests(job);
     data += n;
     size -= n;
     if (++reads % reads_per_quiet == 0) dispatcher.OnQuiet();
@@ -107,6 +217,8 @@ void FuzzPackets(const uint8_t* data, size_t size) {
   dispatcher.OnQuiet();
 
   FUZZ_CHECK(s.current_preset.load() >= 0 && s.current_preset.load() < kPresetCount);
+  FUZZ_CHECK(job.Percent() >= 0 && job.Percent() <= 100);
+  FUZZ_CHECK(!job.running() || !job.Result().has_value());
   ViewState view;
   EditorViewPainter painter(s, view);
   NullCanvas canvas;
@@ -117,9 +229,7 @@ std::vector<Input> PacketSeeds() {
   // What the virtual device says: its whole answer to the dump request cut into pieces of
   // a few packets, its knobs, preset switches and the job acknowledgements.
   std::vector<Input> seeds;
-  emu::Options options;
-  options.pacing = false;
-  emu::DeviceEmulator device(options);
+  emu::DeviceEmulator device(QuickDevice());
   device.Connect();
   auto drain = [&device](Input* stream) {
     uint8_t report[kReportSize];
@@ -164,13 +274,32 @@ std::vector<Input> PacketSeeds() {
     std::vector<long> payload;
   } acks[] = {
       {kIrTransfer, 0xE1, {1}},        {kAmpTransfer, 0xE2, {2}},
-      {kImportInFlight, 0xE5, {1}},    {0x00, 0xAA, {1, 0, 1, 0, 0, 0, 4, 1, 2, 3, 4}},
+      {kImportInFlight, 0xE5, {1}},    {kBackupRunning, 0xAA, {1, 1, 1, 0, 0, 0, 4, 1, 2, 3, 4}},
       {kRestoreRunning, 0xAB, {1, 1}},
   };
   for (const auto& ack : acks) {
     Input seed = {ack.setup, 0x06};
     device.SendRaw(ack.command, ack.payload, &error);
     drain(&seed);
+    seeds.push_back(std::move(seed));
+  }
+
+  // The start of a backup and of a restore as the virtual device answers the job itself.
+  JobFiles job_files;
+  for (const uint8_t setup : {kBackupRunning, kRestoreRunning}) {
+    auto state = std::make_unique<DeviceState>();
+    ResetToDefaults(*state);
+    files::BackupRestoreJob job(*state);
+    if (setup == kBackupRunning) {
+      FUZZ_CHECK(job.StartBackup(job_files.backup_file()) == files::JobResult::kDone);
+      state->backup_request = 1;
+    } else {
+      FUZZ_CHECK(job.StartRestore(job_files.restore_file()) == files::JobResult::kDone);
+      state->restore_request = 1;
+    }
+    Input seed = {setup, 0x00};
+    const Input answers = Converse(device, job, *state, 3500);
+    seed.insert(seed.end(), answers.begin(), answers.end());
     seeds.push_back(std::move(seed));
   }
   return seeds;
