@@ -99,7 +99,7 @@ files::JobResult CliDeviceSession::Open(const std::string& path,
   bool asked_again = false;
   uint64_t seen = presets_received();
   auto last_move = Clock::now();
-  while (state_.load_complete.load(std::memory_order_acquire) == 0) {
+  while (distinct_presets() < kPresetCount) {
     if (gone()) return files::JobResult::kDeviceGone;
     if (CancelToken().load()) return files::JobResult::kCancelled;
     if (presets_received() != seen) {
@@ -108,7 +108,9 @@ files::JobResult CliDeviceSession::Open(const std::string& path,
     }
     const auto quiet = Clock::now() - last_move;
     if (quiet >= idle_limit) return files::JobResult::kTimedOut;
-    if (!asked_again && quiet >= idle_limit / 2) {
+    // The last record has come, so the dump is over, yet some never came.
+    const bool ended_short = preset_seen_[kPresetCount - 1].load();
+    if (!asked_again && (quiet >= idle_limit / 2 || ended_short)) {
       state_.re_request.store(1, std::memory_order_relaxed);
       asked_again = true;
     }
@@ -149,7 +151,12 @@ void CliDeviceSession::TransferResult(int code) { transfer_result_.store(code); 
 
 void CliDeviceSession::DeviceGone() { gone_.store(true); }
 
-void CliDeviceSession::WaitingProgress(int) { presets_received_.fetch_add(1); }
+void CliDeviceSession::WaitingProgress(int preset_index) {
+  if (preset_index >= 0 && preset_index < kPresetCount &&
+      !preset_seen_[preset_index].exchange(true))
+    distinct_presets_.fetch_add(1);
+  presets_received_.fetch_add(1);
+}
 
 int JobFailed(const std::string& what, files::JobResult result) {
   std::fprintf(stderr, "rq700: %s: %s\n", what.c_str(),

@@ -1,6 +1,7 @@
 #ifndef RQ700_TOOLS_RQ700_DEVICE_SESSION_H_
 #define RQ700_TOOLS_RQ700_DEVICE_SESSION_H_
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -64,9 +65,11 @@ class CliDeviceSession final : public WindowLink {
   // The protocol threads, for hooking jobs in before Open.
   EditorSession& session() { return session_; }
 
-  // Opens the device, starts the threads and waits for all 200 presets of the start-up
-  // dump. The dump is asked for once more when half the idle limit passes without a
-  // preset; kTimedOut when the whole limit passes so.
+  // Opens the device, starts the threads and waits until each of the 200 presets has come
+  // in the start-up dump. The dump is asked for once more when half the idle limit passes
+  // without a preset, or at once when it ended with records lost on the way (a damaged
+  // packet): a backup or export holds the presets as read here. kTimedOut when the whole
+  // limit passes without a preset.
   files::JobResult Open(const std::string& path, std::chrono::milliseconds idle_limit);
 
   // Waits, checking every 10 ms, until `done` holds: kDone. kDeviceGone when the device
@@ -85,6 +88,8 @@ class CliDeviceSession final : public WindowLink {
   int transfer_result() const { return transfer_result_.load(); }
   bool gone() const { return gone_.load(); }
   uint64_t presets_received() const { return presets_received_.load(); }
+  // How many of the 200 presets have come at least once.
+  int distinct_presets() const { return distinct_presets_.load(); }
 
   // WindowLink, on the worker threads.
   void ImportResult(int code) override;
@@ -101,6 +106,8 @@ class CliDeviceSession final : public WindowLink {
   std::atomic<int> transfer_result_{-1};
   std::atomic<bool> gone_{false};
   std::atomic<uint64_t> presets_received_{0};
+  std::array<std::atomic<bool>, kPresetCount> preset_seen_{};
+  std::atomic<int> distinct_presets_{0};
 };
 
 // Prints "rq700: <what>: <result text>" on stderr and returns the result's exit status.
