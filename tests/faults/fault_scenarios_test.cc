@@ -93,6 +93,7 @@ const Scenario kScenarios[] = {
     // The update's host packets: the launcher's identity query, then the worker's start,
     // identity, apply, the two blocks and the finish: the cable goes at the second block.
     {"UnplugInAnUpdate", {"--disconnect-after", "6"}, {}, kStatusBlockFailed, "update error [ 0 ]"},
+    {"SilentAtTheApplyRequest", {"--silent", "0x20"}, {}, kStatusTimeout, "MCU returned timeout"},
 };
 
 // The user's folder, byte for byte.
