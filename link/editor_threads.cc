@@ -27,7 +27,7 @@ bool EditorThreads::Start(const std::string& path) {
   shared_->sequencer_running = true;
   shared_->reader_running = true;
   sequencer_thread_ = std::thread(SequencerLoop, shared_, &sequencer_);
-  reader_thread_ = std::thread(ReaderLoop, shared_, &device_, &sink_);
+  reader_thread_ = std::thread(ReaderLoop, shared_, &device_, &sink_, &sequencer_);
   return true;
 }
 
@@ -36,8 +36,8 @@ void EditorThreads::SequencerLoop(std::shared_ptr<Shared> shared, SequencerStep*
   shared->sequencer_running = false;
 }
 
-void EditorThreads::ReaderLoop(std::shared_ptr<Shared> shared, CHidDevice* device,
-                               PacketSink* sink) {
+void EditorThreads::ReaderLoop(std::shared_ptr<Shared> shared, CHidDevice* device, PacketSink* sink,
+                               SequencerStep* step) {
   // The ring and the parser belong to this thread alone.
   auto ring = std::make_unique<RxRing>();
   auto parser = std::make_unique<PacketParser>();
@@ -49,6 +49,7 @@ void EditorThreads::ReaderLoop(std::shared_ptr<Shared> shared, CHidDevice* devic
       // Only the first to clear the run flag reports: a shutdown already under way
       // needs no message.
       if (shared->run.compare_exchange_strong(running, 0)) {
+        step->Wake();
         shared->disconnected = true;
         shared->reader_running = false;
         shared->device_gone();
@@ -70,6 +71,7 @@ void EditorThreads::Shutdown() {
   // Whoever clears the run flag first decides: if the reader did, it is reporting the
   // disconnection and may wait for the window, which may be this very thread.
   const bool reader_ended_it = shared_->run.exchange(0) == 0;
+  sequencer_.Wake();
   if (sequencer_thread_.joinable()) sequencer_thread_.join();
   if (reader_thread_.joinable()) {
     if (reader_ended_it) {

@@ -18,6 +18,8 @@ class SequencerStep {
  public:
   virtual ~SequencerStep() = default;
   virtual void Step() = 0;
+  // Cuts short any wait inside Step: called once the run flag is cleared.
+  virtual void Wake() {}
 };
 
 // The editor's two worker threads around one open device: the sequencer thread runs its
@@ -60,7 +62,8 @@ class EditorThreads {
     std::function<void()> device_gone;
   };
   static void SequencerLoop(std::shared_ptr<Shared> shared, SequencerStep* step);
-  static void ReaderLoop(std::shared_ptr<Shared> shared, CHidDevice* device, PacketSink* sink);
+  static void ReaderLoop(std::shared_ptr<Shared> shared, CHidDevice* device, PacketSink* sink,
+                         SequencerStep* step);
 
   CHidDevice& device_;
   SequencerStep& sequencer_;

@@ -18,6 +18,65 @@ uint8_t LoadModel(uint8_t model) { return model == 0 ? 1 : model; }
 
 }  // namespace
 
+DeviceState::DeviceState() {
+  ChangeSignal* signal = &changes;
+  const auto watch = [signal](auto& field) { field.Watch(signal); };
+  const auto watch_all = [&watch](auto& fields) {
+    for (auto& field : fields) watch(field);
+  };
+  watch(selected_module);
+  for (ModuleFields& m : module) {
+    watch(m.enable);
+    watch(m.model);
+    watch_all(m.param);
+  }
+  watch_all(eq_word);
+  watch(mod_word);
+  watch_all(delay_word);
+  watch(delay_time_b);
+  watch_all(chain_order);
+  watch_all(chain_off);
+  watch(volume);
+  watch(exp_switch);
+  watch(exp1_module);
+  watch(exp2_module);
+  watch_all(exp1_param);
+  watch_all(exp2_param);
+  watch(exp_low);
+  watch(exp_high);
+  watch(exp_change_marker);
+  watch(exp_tab);
+  watch(tempo);
+  watch_all(module_switch);
+  watch(tab_marker);
+  watch_all(system);
+  watch(second_confirmation);
+  watch(active_item);
+  watch(active_sub_item);
+  watch(exp_settings_marker);
+  watch(list_row);
+  watch_all(page_request);
+  watch(shown_exp_tab);
+  watch(list_cursor);
+  watch(current_preset);
+  watch(dirty);
+  watch(re_request);
+  watch(preset_change_request);
+  watch(save_request);
+  watch_all(exp_merge);
+  watch(import_mode);
+  for (SlotTransfer* t : {&ir, &amp}) {
+    watch(t->active);
+    watch(t->stage);
+  }
+  watch(ir_select_request);
+  watch(backup_request);
+  watch(restore_request);
+  watch(transfer_section);
+  watch(transfer_slot);
+  watch(transfer_chunk);
+}
+
 void ResetToDefaults(DeviceState& s) {
   ResetTracked<uint8_t>(s.selected_module, 1);
   for (auto& m : s.module) {
@@ -104,10 +163,13 @@ void ResetToDefaults(DeviceState& s) {
     std::memset(s.store, 0, sizeof(s.store));
     for (auto& n : s.name_list) n.clear();
   }
-  std::lock_guard<std::mutex> lock(s.text_lock);
-  s.version_text.clear();
-  for (auto& n : s.user_ir_names) n.clear();
-  for (auto& n : s.user_amp_names) n.clear();
+  {
+    std::lock_guard<std::mutex> lock(s.text_lock);
+    s.version_text.clear();
+    for (auto& n : s.user_ir_names) n.clear();
+    for (auto& n : s.user_amp_names) n.clear();
+  }
+  s.changes.Notify();
 }
 
 int ChainPosition(const DeviceState& state, int module_type) {
@@ -272,6 +334,7 @@ void SaveIntoStore(DeviceState& s, int index) {
     std::lock_guard<std::mutex> lock(s.edit_lock);
     s.model_loads.fetch_add(1);
   }
+  s.changes.Notify();
   s.selection_guard = 255;
   s.dirty = 0;
   s.save_request = kSaveRaised;
@@ -288,14 +351,20 @@ void ReadRecord(const DeviceState& s, int index, uint8_t* out) {
 
 void WriteRecord(DeviceState& s, int index, const uint8_t* rec) {
   if (!ValidPreset(index)) return;
-  std::lock_guard<std::mutex> lock(s.store_lock);
-  std::memcpy(s.store[index], rec, record::kSize);
+  {
+    std::lock_guard<std::mutex> lock(s.store_lock);
+    std::memcpy(s.store[index], rec, record::kSize);
+  }
+  s.changes.Notify();
 }
 
 void WriteRecordName(DeviceState& s, int index, const uint8_t* name, size_t size) {
   if (!ValidPreset(index)) return;
-  std::lock_guard<std::mutex> lock(s.store_lock);
-  std::memcpy(s.store[index] + record::kName, name, std::min(size, record::kNameSize));
+  {
+    std::lock_guard<std::mutex> lock(s.store_lock);
+    std::memcpy(s.store[index] + record::kName, name, std::min(size, record::kNameSize));
+  }
+  s.changes.Notify();
 }
 
 std::string Latin1Text(const uint8_t* bytes, size_t size) {
@@ -331,8 +400,11 @@ void SetPresetName(DeviceState& s, int index, const uint8_t* name, size_t size) 
 
 void SetPresetListText(DeviceState& s, int index, const std::string& text) {
   if (!ValidPreset(index)) return;
-  std::lock_guard<std::mutex> lock(s.store_lock);
-  s.name_list[index] = text;
+  {
+    std::lock_guard<std::mutex> lock(s.store_lock);
+    s.name_list[index] = text;
+  }
+  s.changes.Notify();
 }
 
 std::string PresetName(const DeviceState& s, int index) {

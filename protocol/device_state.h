@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "protocol/change_signal.h"
 #include "protocol/preset_record.h"
 
 namespace rq700 {
@@ -15,19 +16,26 @@ namespace rq700 {
 // current value (Set); the sequencer copies a differing current value into last-sent under
 // the edit lock and sends (Sync); values from the device or from a preset load go into
 // both (SetBoth), so nothing is echoed back. Both halves are atomic: three threads touch
-// them and no field relies on ordering with another.
+// them and no field relies on ordering with another. Every write that changes either half
+// notifies the state's change signal, which wakes the sequencer and tells the window.
 template <typename T>
 struct Tracked {
   std::atomic<T> cur{};
   std::atomic<T> sent{};
 
+  void Watch(ChangeSignal* signal) { signal_ = signal; }
+
   T Get() const { return cur.load(std::memory_order_relaxed); }
   T Sent() const { return sent.load(std::memory_order_relaxed); }
-  void Set(T value) { cur.store(value, std::memory_order_relaxed); }
-  void SetSent(T value) { sent.store(value, std::memory_order_relaxed); }
+  void Set(T value) {
+    if (cur.exchange(value, std::memory_order_relaxed) != value) Changed();
+  }
+  void SetSent(T value) {
+    if (sent.exchange(value, std::memory_order_relaxed) != value) Changed();
+  }
   void SetBoth(T value) {
-    cur.store(value, std::memory_order_relaxed);
-    sent.store(value, std::memory_order_relaxed);
+    const bool moved = cur.exchange(value, std::memory_order_relaxed) != value;
+    if (sent.exchange(value, std::memory_order_relaxed) != value || moved) Changed();
   }
   bool Differs() const { return Get() != Sent(); }
   // Copies a differing current value into last-sent; true when it differed.
@@ -37,6 +45,12 @@ struct Tracked {
     SetSent(value);
     return true;
   }
+
+ private:
+  void Changed() {
+    if (signal_ != nullptr) signal_->Notify();
+  }
+  ChangeSignal* signal_ = nullptr;
 };
 
 // Module types, 1..9, in chain-slot order.
@@ -100,8 +114,8 @@ struct ModuleFields {
 // fills `words`, `name` and `slot` while the transfer is idle, sets `stage` to 1 and then
 // raises `active` (release); the sequencer reads the data after seeing `active` (acquire).
 struct SlotTransfer {
-  std::atomic<int32_t> active{0};
-  std::atomic<int32_t> stage{0};
+  Watched<int32_t> active{0};
+  Watched<int32_t> stage{0};
   int32_t stage_sent = 0;  // sequencer thread only, under the edit lock
   std::atomic<uint8_t> slot{0};
   uint32_t words[kTransferWords] = {};
@@ -112,6 +126,16 @@ struct SlotTransfer {
 // model with a last-sent copy per field, the flags and the job state. One lives for the
 // whole run; the UI, the sequencer and the reader thread share it.
 struct DeviceState {
+  // Binds every tracked and watched field to `changes`.
+  DeviceState();
+  DeviceState(const DeviceState&) = delete;
+  DeviceState& operator=(const DeviceState&) = delete;
+
+  // Moves on every change of a tracked or watched field, of the preset store, the name
+  // list and the texts, and on every packet from the device: the sequencer sleeps on it
+  // while it has nothing to send, and the window repaints only when it moved.
+  ChangeSignal changes;
+
   // ---- Edit model ----
   Tracked<uint8_t> selected_module;
   ModuleFields module[kModuleTypes + 1];  // index = module type 1..9
@@ -130,22 +154,22 @@ struct DeviceState {
   Tracked<uint8_t> exp_low;
   Tracked<uint8_t> exp_high;
   Tracked<uint8_t> exp_change_marker;
-  std::atomic<uint8_t> exp_tab{0};  // EXP tab being edited: 1 EXP1, 2 EXP2
+  Watched<uint8_t> exp_tab{0};  // EXP tab being edited: 1 EXP1, 2 EXP2
   Tracked<int32_t> tempo;
   Tracked<uint8_t> module_switch[kModuleTypes + 1];
-  std::atomic<uint8_t> tab_marker{0};
+  Watched<uint8_t> tab_marker{0};
   std::atomic<uint8_t> tab_marker_sent_tempo{0};
   std::atomic<uint8_t> tab_marker_sent_page{0};
   Tracked<uint8_t> system[kSystemBytes];
   Tracked<uint8_t> second_confirmation;
   Tracked<uint8_t> active_item;  // last-sent is the page channel's copy
   Tracked<uint8_t> active_sub_item;
-  std::atomic<uint8_t> exp_settings_marker{0};
+  Watched<uint8_t> exp_settings_marker{0};
   Tracked<uint8_t> list_row;
-  std::atomic<int32_t> page_request[kPageRequestFlags] = {};
+  Watched<int32_t> page_request[kPageRequestFlags] = {};
   Tracked<uint8_t> shown_exp_tab;
   Tracked<int32_t> list_cursor;
-  std::atomic<int32_t> current_preset{0};
+  Watched<int32_t> current_preset{0};
   // Carried block: copied between record and edit model, never interpreted or sent alone.
   std::atomic<uint8_t> carried_byte[6] = {};  // A, B, C, D, E, F
   std::atomic<uint8_t> carried_table[4][record::kCarriedTableSize] = {};
@@ -154,13 +178,13 @@ struct DeviceState {
   // ---- Flags ----
   std::atomic<int32_t> sync_enabled{1};
   std::atomic<int32_t> selection_guard{255};
-  std::atomic<int32_t> dirty{0};
+  Watched<int32_t> dirty{0};
   // Counts the loads of the edit model (a preset selected or imported) and the saves into
   // the store: the editor's undo history starts afresh when it moves. Changed under the
   // edit lock.
   std::atomic<uint32_t> model_loads{0};
   std::atomic<int32_t> load_complete{0};
-  std::atomic<int32_t> re_request{0};
+  Watched<int32_t> re_request{0};
   // 1 while the device's answer to the dump request is coming in: from the request until
   // the device falls quiet after record 199 (or a second after it, at the latest). Its
   // packets describe the device as it is, so they do not mark the preset unsaved. Set by
@@ -169,16 +193,16 @@ struct DeviceState {
   // 1 when the record of the device's current preset (0x86) has loaded the edit model
   // since the device last named its current preset (0xA6).
   std::atomic<int32_t> record_echoed{0};
-  std::atomic<uint8_t> preset_change_request{0};
-  std::atomic<int32_t> save_request{kSaveWithdrawn};
+  Watched<uint8_t> preset_change_request{0};
+  Watched<int32_t> save_request{kSaveWithdrawn};
   std::atomic<uint8_t> save_target{0};
   std::atomic<uint8_t> save_name[kSaveNameSize] = {};
-  std::atomic<uint8_t> exp_merge[2] = {};
+  Watched<uint8_t> exp_merge[2] = {};
 
   // ---- Preset import ----
   // The window thread fills the import buffer (and, for a multi-file import, the list
   // through the import feed) while the import mode is idle, then sets the mode (release).
-  std::atomic<int32_t> import_mode{kImportIdle};
+  Watched<int32_t> import_mode{kImportIdle};
   std::atomic<uint8_t> in_flight{0};
   uint8_t import_buffer[record::kSize] = {};
   std::atomic<uint8_t> import_total{0};
@@ -188,14 +212,14 @@ struct DeviceState {
   // ---- User slot transfers ----
   SlotTransfer ir;
   SlotTransfer amp;
-  std::atomic<int32_t> ir_select_request{0};  // 0xE4: select (clear) IR slot `ir.slot`
+  Watched<int32_t> ir_select_request{0};  // 0xE4: select (clear) IR slot `ir.slot`
 
   // ---- Backup and restore ----
-  std::atomic<int32_t> backup_request{0};
-  std::atomic<int32_t> restore_request{0};
-  std::atomic<int32_t> transfer_section{1};
-  std::atomic<int32_t> transfer_slot{1};
-  std::atomic<int32_t> transfer_chunk{1};
+  Watched<int32_t> backup_request{0};
+  Watched<int32_t> restore_request{0};
+  Watched<int32_t> transfer_section{1};
+  Watched<int32_t> transfer_slot{1};
+  Watched<int32_t> transfer_chunk{1};
 
   // ---- Locks ----
   // The edit lock: the sequencer's compare-and-copy steps and preset selection.

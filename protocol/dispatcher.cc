@@ -70,6 +70,12 @@ void Dispatcher::OnQuiet() {
 
 void Dispatcher::OnPacket(const uint8_t* packet, size_t size) {
   DeviceState& s = context_.state;
+  // Whatever the packet moved on (a job's next step, a name, a value the window shows),
+  // the sleeping sequencer and the window hear of it once it is handled.
+  struct NotifyWhenHandled {
+    ChangeSignal& signal;
+    ~NotifyWhenHandled() { signal.Notify(); }
+  } notify{s.changes};
   if (s.dump_running.load() == 1 && s.load_complete.load() == 1) {
     const int64_t now = NowMs();
     if (last_record_ms_ < 0) {

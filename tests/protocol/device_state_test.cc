@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <set>
+#include <thread>
 
 namespace rq700 {
 namespace {
@@ -280,6 +282,38 @@ TEST(PresetNames, StoredPerIndexAndOutOfRangeIgnored) {
   ReadRecord(*s, 3, rec);
   EXPECT_EQ(std::memcmp(rec + record::kName, "LEAD", 4), 0);
   EXPECT_EQ(rec[record::kName + 4], 0);
+}
+
+// The change count moves only when a value really changes: the sequencer's own quiet turn
+// rewrites flags with the values they hold, and must not keep itself awake that way.
+TEST(ChangeSignal, CountsRealChangesOnlyAndWakesASleeper) {
+  auto s = NewState();
+  const uint64_t start = s->changes.Count();
+  s->volume.Set(s->volume.Get());
+  s->volume.SetBoth(s->volume.Get());
+  EXPECT_FALSE(s->volume.Sync());
+  s->page_request[4].exchange(0);
+  s->save_request = kSaveWithdrawn;
+  s->ir.stage.store(0, std::memory_order_release);
+  EXPECT_EQ(s->changes.Count(), start);
+
+  s->volume.Set(7);                      // the UI's edit
+  EXPECT_TRUE(s->volume.Sync());         // the sequencer's copy
+  s->module[kEq].param[5].SetBoth(3);    // a device value
+  s->save_request = kSaveRaised;         // a request
+  s->amp.stage.fetch_add(1);             // a job's step
+  s->exp_merge[1] = 1;                   // what the window shows
+  SetPresetListText(*s, 12, "P013: X");  // the name list
+  EXPECT_EQ(s->changes.Count(), start + 7);
+
+  const uint64_t seen = s->changes.Count();
+  std::thread writer([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    s->tab_marker = 2;
+  });
+  EXPECT_TRUE(s->changes.WaitPast(seen, std::chrono::seconds(30)));
+  writer.join();
+  EXPECT_FALSE(s->changes.WaitPast(s->changes.Count(), std::chrono::milliseconds(1)));
 }
 
 }  // namespace

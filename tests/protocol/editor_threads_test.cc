@@ -1,8 +1,10 @@
 // The editor's worker threads against a scripted device on the virtual-device socket.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "protocol/editor_session.h"
 #include "scripted_peer.h"
@@ -160,6 +162,50 @@ TEST_F(EditorThreadsTest, ShutdownJoinsWithoutReportingAnything) {
   EXPECT_FALSE(session_.threads().running());
   EXPECT_EQ(window_.device_gone(), 0);
   EXPECT_FALSE(session_.threads().disconnected());
+}
+
+// With nothing to send the sequencer sleeps; every kind of change wakes it at once: an
+// edit, a raised request, a device answer that moves a job on, the device going away. The
+// idle limit is far beyond every wait here, so only the wake can deliver in time.
+TEST_F(EditorThreadsTest, SleepingSequencerWakesForEveryKindOfChange) {
+  session_.sequencer().set_idle_limit(std::chrono::seconds(30));
+  StartEditor();
+  const auto next_command = [&] {
+    auto packet = peer_.NextPacket(2000);
+    return packet ? CommandOf(*packet) : 0;
+  };
+  EXPECT_FALSE(peer_.NextPacket(60)) << "asleep, and nothing sent";
+  state_->module[kAmp].param[2].Set(42);
+  EXPECT_EQ(next_command(), 0x93);
+  EXPECT_EQ(next_command(), 0x82);
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  state_->list_cursor.Set(7);
+  state_->preset_change_request = 1;
+  EXPECT_EQ(next_command(), 0xA6);
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  state_->ir.slot = 1;
+  state_->ir.stage = 1;
+  state_->ir.active.store(1, std::memory_order_release);
+  EXPECT_EQ(next_command(), 0xE1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  peer_.Send(0xE1, {1});
+  EXPECT_EQ(next_command(), 0xE1) << "the acknowledgement's next stage";
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  peer_.Disconnect();
+  EXPECT_TRUE(WaitFor([&] { return !session_.threads().running(); }));
+}
+
+TEST_F(EditorThreadsTest, ShutdownEndsAnIdleWait) {
+  session_.sequencer().set_idle_limit(std::chrono::seconds(30));
+  StartEditor();
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  const auto start = std::chrono::steady_clock::now();
+  session_.Shutdown();
+  EXPECT_FALSE(session_.threads().running());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 // Three threads at once: the UI edits and selects presets while the device changes
