@@ -85,6 +85,7 @@ MainWindow::MainWindow(DeviceState& state, ViewState& ui, Shell& shell, QtImageS
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       state_(state),
+      view_(ui),
       shell_(shell),
       logic_(state, ui, shell, options.clock),
       options_(std::move(options)),
@@ -145,7 +146,7 @@ void MainWindow::StartupTick() {
 
 void MainWindow::RepaintTick() {
   if (ended_) return;
-  update();
+  if (FrameOutdated()) update();
   const WindowLogic::RepaintTick tick = logic_.OnRepaintTick();
   if (edit_commands_ != nullptr) edit_commands_->Tick();
   if (tick.import_timed_out) {
@@ -180,7 +181,17 @@ void MainWindow::End(bool device_gone) {
   emit Ended();
 }
 
+bool MainWindow::FrameOutdated() const {
+  // The restore stall watch counts frames with an unchanged percentage.
+  return !painted_ || state_.changes.Count() != painted_changes_ || !(view_ == painted_view_) ||
+         view_.transfer_percent > 0;
+}
+
 void MainWindow::PaintBackBuffer() {
+  // Taken before painting: a change made meanwhile is painted by the next frame.
+  painted_ = true;
+  painted_changes_ = state_.changes.Count();
+  painted_view_ = view_;
   QtCanvas canvas(back_buffer_, images_, styles_);
   if (painter_) {
     painter_(canvas);
@@ -190,7 +201,7 @@ void MainWindow::PaintBackBuffer() {
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
-  PaintBackBuffer();
+  if (FrameOutdated()) PaintBackBuffer();
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.setCompositionMode(QPainter::CompositionMode_Source);

@@ -48,7 +48,10 @@ class MainWindow : public QWidget {
 
   void set_waiting_dialog(WaitingDialog* dialog) { waiting_ = dialog; }
   WaitingDialog* waiting_dialog() const { return waiting_; }
-  void set_painter(FramePainter painter) { painter_ = std::move(painter); }
+  void set_painter(FramePainter painter) {
+    painter_ = std::move(painter);
+    painted_ = false;
+  }
   void set_pointer_input(PointerInput* input) { logic_.set_pointer_input(input); }
   // Local files dropped on the window, as UTF-8 paths.
   void set_drop_handler(std::function<void(const std::vector<std::string>&)> handler) {
@@ -70,6 +73,9 @@ class MainWindow : public QWidget {
 
   // Paints the current view into the back buffer (what each repaint does first).
   void PaintBackBuffer();
+  // True when the back buffer no longer shows the device and view state (or a running
+  // transfer's stall watch wants its frame): the repaint tick repaints only then.
+  bool FrameOutdated() const;
 
  public slots:
   // One tick of the start-up wait.
@@ -108,6 +114,7 @@ class MainWindow : public QWidget {
   void End(bool device_gone);
 
   DeviceState& state_;
+  const ViewState& view_;
   Shell& shell_;
   WindowLogic logic_;
   Options options_;
@@ -124,6 +131,10 @@ class MainWindow : public QWidget {
   bool startup_over_ = false;
   bool repainting_ = false;
   bool ended_ = false;
+  // What the back buffer was last painted from.
+  bool painted_ = false;
+  uint64_t painted_changes_ = 0;
+  ViewState painted_view_;
 };
 
 // The local files among dropped data, as UTF-8 paths; empty when there is any other kind.

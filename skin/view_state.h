@@ -71,6 +71,9 @@ struct ViewState {
   int32_t imported_name_pending = 0;
   int32_t imported_name_index = 0;
   std::array<uint8_t, record::kNameSize> previous_name{};
+
+  // The window repaints when the view state differs from the one its last frame showed.
+  friend bool operator==(const ViewState&, const ViewState&) = default;
 };
 
 // The open popup or page, or the last pressed item: the wide item while one is set.

@@ -350,6 +350,38 @@ TEST_F(MainWindowTest, DevicePageChangeFromTheReaderHidesTheValueEntryBox) {
   EXPECT_TRUE(PumpUntil([&] { return shell_.value_entry_hidden == 1; }));
 }
 
+// The 50 ms tick repaints only when something shown changed: an edit, a device value or
+// name, the mouse over the view; while a transfer runs its stall watch gets every frame.
+TEST_F(MainWindowTest, TicksRepaintOnlyWhenTheViewChanged) {
+  MainWindow* window = StartAndShow();
+  int frames = 0;
+  window->set_painter([&frames](Canvas& canvas) {
+    ++frames;
+    canvas.DrawImage(0, 0, 0);
+  });
+  const auto frames_after_ticks = [&](int ticks) {
+    const int before = frames;
+    for (int i = 0; i < ticks; ++i) {
+      window->RepaintTick();
+      for (int pass = 0; pass < 3; ++pass) QCoreApplication::processEvents();
+    }
+    return frames - before;
+  };
+  EXPECT_EQ(frames_after_ticks(1), 1) << "a new painter's first frame";
+  EXPECT_EQ(frames_after_ticks(5), 0);
+  state_->module[kAmp].param[1].Set(9);
+  EXPECT_EQ(frames_after_ticks(3), 1);
+  SetPresetListText(*state_, 4, "P005: REC");
+  EXPECT_EQ(frames_after_ticks(3), 1);
+  program_->view_state().hover_item = 3;
+  EXPECT_EQ(frames_after_ticks(3), 1);
+  program_->view_state().transfer_percent = 37;
+  EXPECT_EQ(frames_after_ticks(4), 4);
+  program_->view_state().transfer_percent = 0;
+  EXPECT_EQ(frames_after_ticks(4), 1);
+  EXPECT_EQ(shell_.messages.size(), 0u);
+}
+
 TEST_F(MainWindowTest, StalledRestoreIsReportedAfterTheFrame) {
   MainWindow* window = StartAndShow();
   ASSERT_NE(program_->painter(), nullptr);
