@@ -117,6 +117,73 @@ BENCHMARK(BM_WindowRepaint)
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
 
+// A frame after a change, as the 50 ms tick makes it: the view repainted into the back
+// buffer, the changed part rescaled and presented. Arg 1 picks the change: 0 the mouse
+// moving on and off a top button, 1 the system page opening and closing.
+void BM_FrameAfterChange(benchmark::State& state) {
+  App();
+  auto device = std::make_unique<DeviceState>();
+  ViewState ui;
+  class NoShell : public Shell {
+    void ShowMessage(MessageOwner, std::string_view, std::string_view, MessageIcon) override {}
+    bool AskYesNo(MessageOwner, std::string_view, std::string_view, MessageIcon) override {
+      return false;
+    }
+    void SetWaitCursor(bool) override {}
+    bool IsWaitCursor() const override { return false; }
+    void HideValueEntry() override {}
+    void ClearValueEntry() override {}
+    void ShowValueEntry(int, int, int, int) override {}
+    void SetValueEntryFont(int) override {}
+    std::vector<std::string> ChooseOpenFiles(std::string_view, std::string_view, bool) override {
+      return {};
+    }
+    std::string ChooseSaveFile(std::string_view, std::string_view, std::string_view) override {
+      return {};
+    }
+    std::string ChooseFolder(std::string_view) override { return {}; }
+    void OpenUrl(std::string_view) override {}
+    std::optional<SaveDialogChoice> RunSaveDialog(const SaveDialogSetup&) override {
+      return std::nullopt;
+    }
+  } shell;
+  QtImageSet images = LoadEditorSkin(RQ700_DIST_DIR "/ZORVA_RQ700/img");
+  MainWindow::Options options;
+  options.run_timers = false;
+  ResetToDefaults(*device);
+  MainWindow window(*device, ui, shell, std::move(images), options);
+  EditorViewPainter painter(*device, ui);
+  window.set_painter([&painter](Canvas& canvas) { painter.Paint(canvas); });
+  window.show();
+  const double scale = static_cast<double>(state.range(0)) / 100.0;
+  window.resize(static_cast<int>(kBaseCanvasWidth * scale),
+                static_cast<int>(kBaseCanvasHeight * scale));
+  QCoreApplication::processEvents();
+  bool on = false;
+  for (auto _ : state) {
+    on = !on;
+    if (state.range(1) == 0) {
+      ui.hover_item = on ? 1 : 0;
+    } else {
+      device->active_item.Set(on ? 6 : 255);
+    }
+    window.RepaintTick();
+    QCoreApplication::processEvents();
+  }
+  state.SetLabel(std::to_string(window.width()) + "x" + std::to_string(window.height()) +
+                 (state.range(1) == 0 ? " hover" : " page"));
+}
+BENCHMARK(BM_FrameAfterChange)
+    ->Args({100, 0})
+    ->Args({150, 0})
+    ->Args({100, 1})
+    ->Args({150, 1})
+    ->Unit(benchmark::kMicrosecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
 }  // namespace
 }  // namespace rq700
 

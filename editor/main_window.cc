@@ -146,7 +146,12 @@ void MainWindow::StartupTick() {
 
 void MainWindow::RepaintTick() {
   if (ended_) return;
-  if (FrameOutdated()) update();
+  // Painted here rather than on the paint event, so that only what changed is repainted
+  // and presented.
+  // The restore stall watch counts frames with an unchanged percentage: while a transfer
+  // runs, every tick paints one.
+  const bool stall_watch = view_.transfer_percent > 0;
+  if ((FrameOutdated() || stall_watch) && isVisible() && !isMinimized()) update(RenderFrame());
   const WindowLogic::RepaintTick tick = logic_.OnRepaintTick();
   if (edit_commands_ != nullptr) edit_commands_->Tick();
   if (tick.import_timed_out) {
@@ -182,9 +187,7 @@ void MainWindow::End(bool device_gone) {
 }
 
 bool MainWindow::FrameOutdated() const {
-  // The restore stall watch counts frames with an unchanged percentage.
-  return !painted_ || state_.changes.Count() != painted_changes_ || !(view_ == painted_view_) ||
-         view_.transfer_percent > 0;
+  return !painted_ || state_.changes.Count() != painted_changes_ || !(view_ == painted_view_);
 }
 
 void MainWindow::PaintBackBuffer() {
@@ -200,17 +203,22 @@ void MainWindow::PaintBackBuffer() {
   }
 }
 
-void MainWindow::paintEvent(QPaintEvent*) {
-  if (FrameOutdated()) PaintBackBuffer();
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  const QRect target(0, 0, logic_.PresentWidth(), logic_.PresentHeight());
-  if (target.size() == back_buffer_.pixels.size()) {
-    painter.drawImage(QPoint(0, 0), back_buffer_.pixels);
-  } else {
-    painter.drawImage(target, back_buffer_.pixels);
+QRegion MainWindow::RenderFrame() {
+  PaintBackBuffer();
+  return presenter_.Take(back_buffer_.pixels, QSize(logic_.PresentWidth(), logic_.PresentHeight()));
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+  const QSize size(logic_.PresentWidth(), logic_.PresentHeight());
+  if (FrameOutdated()) {
+    RenderFrame();
+  } else if (size != presenter_.Frame(back_buffer_.pixels).size()) {
+    presenter_.Take(back_buffer_.pixels, size);  // a new window size: scaled anew
   }
+  QPainter painter(this);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  const QImage& frame = presenter_.Frame(back_buffer_.pixels);
+  for (const QRect& part : event->region()) painter.drawImage(part.topLeft(), frame, part);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalog/text_styles.h"
+#include "editor/frame_presenter.h"
 #include "editor/shell.h"
 #include "editor/waiting_dialog.h"
 #include "editor/window_logic.h"
@@ -73,8 +74,8 @@ class MainWindow : public QWidget {
 
   // Paints the current view into the back buffer (what each repaint does first).
   void PaintBackBuffer();
-  // True when the back buffer no longer shows the device and view state (or a running
-  // transfer's stall watch wants its frame): the repaint tick repaints only then.
+  // True when the back buffer no longer shows the device and view state: the repaint tick
+  // repaints only then (and while a transfer runs, for its stall watch).
   bool FrameOutdated() const;
 
  public slots:
@@ -112,6 +113,9 @@ class MainWindow : public QWidget {
  private:
   // Every end passes here: timers stop, the window goes, Ended is emitted once.
   void End(bool device_gone);
+  // Paints the back buffer and brings the presented frame up to date; returns the part of
+  // the window that changed.
+  QRegion RenderFrame();
 
   DeviceState& state_;
   const ViewState& view_;
@@ -121,6 +125,7 @@ class MainWindow : public QWidget {
   QtImageSet images_;
   std::array<catalog::TextStyle, catalog::kTextStyleCount> styles_{};
   QtBackBuffer back_buffer_;
+  FramePresenter presenter_;
   FramePainter painter_;
   std::function<void(const std::vector<std::string>&)> drop_handler_;
   EditCommands* edit_commands_ = nullptr;

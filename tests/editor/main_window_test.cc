@@ -8,16 +8,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
 #include "editor/editor_program.h"
+#include "editor/frame_presenter.h"
 #include "editor/qt_save_dialog.h"
 #include "editor/qt_shell.h"
 #include "editor/waiting_dialog.h"
@@ -355,9 +359,10 @@ TEST_F(MainWindowTest, DevicePageChangeFromTheReaderHidesTheValueEntryBox) {
 TEST_F(MainWindowTest, TicksRepaintOnlyWhenTheViewChanged) {
   MainWindow* window = StartAndShow();
   int frames = 0;
-  window->set_painter([&frames](Canvas& canvas) {
+  window->set_painter([&frames, this](Canvas& canvas) {
     ++frames;
     canvas.DrawImage(0, 0, 0);
+    canvas.FillRect(600, 300, 640, 320, {state_->volume.Get(), 0, 0});
   });
   const auto frames_after_ticks = [&](int ticks) {
     const int before = frames;
@@ -380,6 +385,54 @@ TEST_F(MainWindowTest, TicksRepaintOnlyWhenTheViewChanged) {
   program_->view_state().transfer_percent = 0;
   EXPECT_EQ(frames_after_ticks(4), 1);
   EXPECT_EQ(shell_.messages.size(), 0u);
+
+  window->resize(1848, 1168);
+  ASSERT_TRUE(PumpUntil([&] { return window->width() == 1848; }));
+  state_->volume.Set(250);
+  EXPECT_EQ(frames_after_ticks(2), 1);
+  EXPECT_EQ(window->grab().toImage().pixelColor(930, 465), QColor(250, 0, 0));
+}
+
+// Away from the base size the window keeps a scaled frame and rescales only what changed:
+// the same picture as a whole rescale, and only the changed part of the window is named.
+TEST(FramePresenterTest, RescalesOnlyWhatChangedToTheSamePicture) {
+  testing::EnsureApp();
+  QImage buffer(kBaseCanvasWidth, kBaseCanvasHeight, QImage::Format_RGB32);
+  for (int y = 0; y < buffer.height(); ++y) {
+    for (int x = 0; x < buffer.width(); ++x) buffer.setPixel(x, y, qRgb(x & 255, y & 255, x ^ y));
+  }
+  const QSize size(1848, 1168);
+  FramePresenter presenter;
+  EXPECT_EQ(presenter.Take(buffer, size), QRegion(0, 0, 1848, 1168));
+  buffer.setPixel(0, 778, qRgb(1, 2, 3));
+  QPainter(&buffer).fillRect(600, 300, 40, 20, QColor(250, 20, 20));
+  const QRegion changed = presenter.Take(buffer, size);
+  EXPECT_TRUE(changed.contains(QRect(900, 450, 60, 30)));
+  EXPECT_TRUE(changed.contains(QPoint(0, 1167)));
+  int area = 0;
+  for (const QRect& r : changed) area += r.width() * r.height();
+  EXPECT_LT(area, 4000);
+  QImage whole(size, QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&whole);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(QRect(QPoint(0, 0), size), buffer);
+  painter.end();
+  // Smooth scaling under a clip may round a channel differently, by a level or two.
+  int worst = 0;
+  const QImage& frame = presenter.Frame(buffer);
+  for (int y = 0; y < size.height(); ++y) {
+    for (int x = 0; x < size.width(); ++x) {
+      const QRgb a = frame.pixel(x, y);
+      const QRgb b = whole.pixel(x, y);
+      worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                        std::abs(qBlue(a) - qBlue(b))});
+    }
+  }
+  EXPECT_LE(worst, 2);
+  EXPECT_TRUE(presenter.Take(buffer, size).isEmpty()) << "nothing changed";
+  EXPECT_EQ(presenter.Take(buffer, buffer.size()), QRegion(buffer.rect()));
+  EXPECT_EQ(&presenter.Frame(buffer), &buffer) << "the base size shows the back buffer itself";
 }
 
 TEST_F(MainWindowTest, StalledRestoreIsReportedAfterTheFrame) {
