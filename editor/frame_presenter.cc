@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace rq700 {
@@ -11,6 +12,16 @@ namespace {
 // Smooth scaling reads a pixel's neighbours: a change reaches this far into the scaled
 // frame, in back-buffer pixels.
 constexpr int kFilterReach = 2;
+
+// Scaling under a clip costs more per pixel than scaling the whole frame in one go: from
+// this share of the frame on, the whole is rescaled.
+constexpr double kWholeRescaleShare = 0.35;
+
+int64_t Area(const QRegion& region) {
+  int64_t area = 0;
+  for (const QRect& r : region) area += static_cast<int64_t>(r.width()) * r.height();
+  return area;
+}
 
 }  // namespace
 
@@ -72,10 +83,16 @@ QRegion FramePresenter::Take(const QImage& back_buffer, QSize size) {
   // Kept without a copy: the next frame's painting copies it as it starts.
   previous_ = back_buffer;
   if (stale.isEmpty()) return stale;
+  if (Area(stale) >= kWholeRescaleShare * size.width() * size.height()) stale = whole;
   QPainter painter(&scaled_);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  // Each part drawn under its own clip comes out as the same pixels a whole rescale gives.
+  if (stale == QRegion(whole)) {
+    painter.drawImage(whole, back_buffer);
+    return stale;
+  }
+  // Each part drawn under its own clip: the picture a whole rescale gives, give or take a
+  // level of rounding.
   for (const QRect& part : stale) {
     painter.setClipRect(part);
     painter.drawImage(whole, back_buffer);

@@ -146,10 +146,9 @@ void MainWindow::StartupTick() {
 
 void MainWindow::RepaintTick() {
   if (ended_) return;
-  // Painted here rather than on the paint event, so that only what changed is repainted
-  // and presented.
-  // The restore stall watch counts frames with an unchanged percentage: while a transfer
-  // runs, every tick paints one.
+  // Painted here rather than in the paint event, so that only the part of the window that
+  // changed is presented. While a transfer runs every tick paints a frame: the restore
+  // stall watch counts frames with an unchanged percentage.
   const bool stall_watch = view_.transfer_percent > 0;
   if ((FrameOutdated() || stall_watch) && isVisible() && !isMinimized()) update(RenderFrame());
   const WindowLogic::RepaintTick tick = logic_.OnRepaintTick();

@@ -45,11 +45,11 @@ class Sequencer : public SequencerStep {
   uint8_t state() const { return state_; }
 
  private:
-  CHidDevice& device_;
-  ChannelContext context_;
   // Called as a turn begins at the ring's start: waits while the last turn left nothing due.
   void BeginTurn();
 
+  CHidDevice& device_;
+  ChannelContext context_;
   uint8_t state_ = kDumpRequest;
   size_t pending_ = 0;
   bool turn_sent_ = true;
