@@ -63,6 +63,21 @@ inline std::string EditorImagePath(int n) {
   return folder + num + ".png";
 }
 
+// The densities the skins are drawn at: 1x for a screen pixel per base-canvas pixel, 2x
+// for two in each direction.
+inline constexpr int kSkinDensities[] = {1, 2};
+
+// The file of `path` drawn at `density`: "CTRL TAB/54.png" at 2x is "CTRL TAB/54@2x.png";
+// at 1x the path itself.
+inline std::string AtDensity(const std::string& path, int density) {
+  if (density == 1) return path;
+  const size_t dot = path.rfind('.');
+  const size_t slash = path.rfind('/');
+  const size_t stem_end =
+      dot == std::string::npos || (slash != std::string::npos && dot < slash) ? path.size() : dot;
+  return path.substr(0, stem_end) + "@" + std::to_string(density) + "x" + path.substr(stem_end);
+}
+
 // Relative path of updater image n (0 background, 1 button, 2 button when done, 3 close
 // highlight).
 inline std::string UpdaterImagePath(int n) {

@@ -1,6 +1,7 @@
-// Draws the skin: every numbered image of the editor, the updater's four images and the two
-// program icons, and the launcher's icon in the desktop's icon theme sizes.
-// Usage: skin_gen <editor img dir> <updater img dir> [<icon dir> [<icon theme dir>]]
+// Draws the skin: every numbered image of the editor and the updater's four images, each at
+// 1x and at 2x ("name@2x.png"), the two program icons, and the launcher's icon in the desktop's
+// icon theme sizes. Usage: skin_gen <editor img dir> <updater img dir> [<icon dir> [<icon theme
+// dir>]]
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,27 +39,31 @@ int main(int argc, char** argv) {
   const QString editor_dir = QString::fromLocal8Bit(argv[1]);
   const QString updater_dir = QString::fromLocal8Bit(argv[2]);
 
-  skin_gen::Sink sink;
-  skin_gen::DrawMainView(sink);
-  skin_gen::DrawPages(sink);
-  skin_gen::DrawModules(sink);
-  skin_gen::DrawExpChoices(sink);
-
   bool ok = true;
-  for (int n = 0; n < rq700::kEditorImageCount; ++n) {
-    auto it = sink.images().find(n);
-    if (it == sink.images().end()) {
-      std::fprintf(stderr, "skin_gen: image %d was not drawn\n", n);
-      ok = false;
-      continue;
+  for (int density : rq700::kSkinDensities) {
+    skin_gen::SetDensity(density);
+    skin_gen::Sink sink;
+    skin_gen::DrawMainView(sink);
+    skin_gen::DrawPages(sink);
+    skin_gen::DrawModules(sink);
+    skin_gen::DrawExpChoices(sink);
+    for (int n = 0; n < rq700::kEditorImageCount; ++n) {
+      auto it = sink.images().find(n);
+      if (it == sink.images().end()) {
+        std::fprintf(stderr, "skin_gen: image %d was not drawn\n", n);
+        ok = false;
+        continue;
+      }
+      const std::string rel = rq700::AtDensity(rq700::EditorImagePath(n), density);
+      ok = Save(it->second, editor_dir + "/" + QString::fromStdString(rel)) && ok;
     }
-    const QString rel = QString::fromStdString(rq700::EditorImagePath(n));
-    ok = Save(it->second, editor_dir + "/" + rel) && ok;
+    for (int n = 0; n < rq700::kUpdaterImageCount; ++n) {
+      const std::string rel = rq700::AtDensity(rq700::UpdaterImagePath(n), density);
+      ok = Save(skin_gen::UpdaterImage(n), updater_dir + "/" + QString::fromStdString(rel)) && ok;
+    }
   }
-  for (int n = 0; n < rq700::kUpdaterImageCount; ++n) {
-    const QString rel = QString::fromStdString(rq700::UpdaterImagePath(n));
-    ok = Save(skin_gen::UpdaterImage(n), updater_dir + "/" + rel) && ok;
-  }
+  // The icons have their own sizes.
+  skin_gen::SetDensity(1);
   if (argc > 3) {
     const QString icon_dir = QString::fromLocal8Bit(argv[3]);
     ok = Save(skin_gen::ProgramIcon(true), icon_dir + "/zorva-rq700.png") && ok;

@@ -138,7 +138,8 @@ QImage SystemPage() {
   auto section = [&](int y, const QString& s) {
     Label(p, QRectF(22, y - pg.oy, 200, 18), s, 11, Qt::AlignLeft | Qt::AlignVCenter, kInkSoft);
     p.setPen(QPen(QColor(200, 200, 202), 1));
-    p.drawLine(QPointF(22, y - pg.oy + 20.5), QPointF(pg.img.width() - 22, y - pg.oy + 20.5));
+    p.drawLine(QPointF(22, y - pg.oy + 20.5),
+               QPointF(pg.img.deviceIndependentSize().width() - 22, y - pg.oy + 20.5));
   };
   section(208, "OUTPUT");
   auto slider_row = [&](int s, const QString& label) {

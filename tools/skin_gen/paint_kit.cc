@@ -8,8 +8,18 @@
 
 namespace skin_gen {
 
+namespace {
+int density = 1;
+}  // namespace
+
+void SetDensity(int d) { density = d; }
+int Density() { return density; }
+
 QImage NewImage(int w, int h, bool opaque) {
-  QImage img(w, h, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+  QImage img(w * density, h * density,
+             opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+  // A painter on the image then draws in units.
+  if (density != 1) img.setDevicePixelRatio(density);
   img.fill(opaque ? QColor(0, 0, 0) : QColor(0, 0, 0, 0));
   return img;
 }

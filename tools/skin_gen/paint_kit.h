@@ -30,6 +30,11 @@ inline const QColor kAccentDeep(214, 128, 30);
 inline const QColor kLcd(232, 228, 212);  // display glass that carries black text
 inline const QColor kLed(255, 150, 40);
 
+// Every picture is drawn in base-canvas units; the density (1 or 2) says how many pixels
+// each unit gets. NewImage makes a picture of w x h units at the density in force, so the
+// same drawing code gives the 1x and the 2x set.
+void SetDensity(int density);
+int Density();
 QImage NewImage(int w, int h, bool opaque = false);
 
 // Deterministic noise.
@@ -50,7 +55,8 @@ class Rng {
 
 QFont Font(int pixel_size, int weight = QFont::Bold, bool condensed = false);
 
-// Surfaces.
+// Surfaces. Brushed works on the image's own pixels: `r` is in pixels, not units, so the
+// grain stays one pixel fine at every density.
 void Brushed(QImage& img, const QRect& r, QColor base, uint32_t seed, int strength = 9);
 void Enamel(QPainter& p, const QRectF& r, qreal radius = 6, QColor base = kEnamel);
 void Lcd(QPainter& p, const QRectF& r, qreal radius = 5);
