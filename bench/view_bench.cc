@@ -1,5 +1,6 @@
 // Time to paint one whole frame of the editor's view into the back buffer, with the real
-// skin and the Qt canvas: the main view, and the view with its busiest popups open.
+// skin and the Qt canvas: the main view, and the view with its busiest popups open; and the
+// main view drawn for a dense or enlarged screen, at 2x (2464 x 1558) and 1.5x.
 
 #include <benchmark/benchmark.h>
 
@@ -7,6 +8,7 @@
 #include <QGuiApplication>
 #include <array>
 #include <memory>
+#include <string>
 
 #include "catalog/text_styles.h"
 #include "protocol/device_state.h"
@@ -42,19 +44,26 @@ struct Scene {
   }
 };
 
-void PaintFrames(benchmark::State& st, Scene& scene) {
+void PaintFrames(benchmark::State& st, Scene& scene, double scale = 1.0) {
   EditorViewPainter painter(*scene.device, scene.view);
-  QtBackBuffer buffer = QtBackBuffer::Create(1232, 779);
+  QtBackBuffer buffer = QtBackBuffer::CreateScaled(1232, 779, scale, scale);
   for (auto _ : st) {
     QtCanvas canvas(buffer, scene.images, scene.styles);
     painter.Paint(canvas);
     benchmark::DoNotOptimize(buffer.pixels.constBits());
   }
+  st.SetLabel(std::to_string(buffer.pixels.width()) + "x" + std::to_string(buffer.pixels.height()));
 }
 
 void BM_MainView(benchmark::State& st) {
   Scene scene;
   PaintFrames(st, scene);
+}
+
+// At a scale: arg is the scale in percent.
+void BM_MainViewScaled(benchmark::State& st) {
+  Scene scene;
+  PaintFrames(st, scene, static_cast<double>(st.range(0)) / 100.0);
 }
 
 // The amplifier list: 26 rows of names over the whole main view.
@@ -83,6 +92,12 @@ void BM_SystemPageOpen(benchmark::State& st) {
 }
 
 BENCHMARK(BM_MainView)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MainViewScaled)
+    ->Arg(200)
+    ->Arg(150)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_AmpListOpen)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)

@@ -1,5 +1,7 @@
 #include "skin/qt_canvas.h"
 
+#include <cmath>
+
 #include "catalog/value_format.h"
 #include "skin/qt_text.h"
 
@@ -33,16 +35,24 @@ QtCanvas::QtCanvas(QtBackBuffer& buffer, const QtImageSet& images,
                    std::span<const catalog::TextStyle> styles)
     : buffer_(buffer), images_(images), styles_(styles), painter_(&buffer.pixels) {}
 
+QRect QtCanvas::Device(int left, int top, int right, int bottom) const {
+  // Each edge to its nearest device pixel edge: neighbouring rectangles stay neighbours.
+  const int l = static_cast<int>(std::lround(left * buffer_.scale_x));
+  const int t = static_cast<int>(std::lround(top * buffer_.scale_y));
+  const int r = static_cast<int>(std::lround(right * buffer_.scale_x));
+  const int b = static_cast<int>(std::lround(bottom * buffer_.scale_y));
+  return QRect(l, t, r - l, b - t);
+}
+
 void QtCanvas::DrawImage(int image, int x, int y) {
   if (image < 0 || static_cast<size_t>(image) >= images_.size()) return;
-  images_[image].Draw(painter_, x, y);
+  images_[image].DrawScaled(painter_, x, y, buffer_.scale_x, buffer_.scale_y);
 }
 
 void QtCanvas::FillRect(int left, int top, int right, int bottom, Rgb colour) {
   if (right <= left || bottom <= top) return;
   painter_.setCompositionMode(QPainter::CompositionMode_Source);
-  painter_.fillRect(QRect(left, top, right - left, bottom - top),
-                    QColor(colour.r, colour.g, colour.b));
+  painter_.fillRect(Device(left, top, right, bottom), QColor(colour.r, colour.g, colour.b));
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -56,21 +66,19 @@ void QtCanvas::FrameRect(int left, int top, int right, int bottom, int stock_obj
   if (buffer_.pen == kNullPen) {
     // Without a pen the filled area is one pixel smaller to the right and bottom.
     if (buffer_.brush != kNullBrush && right - left > 1 && bottom - top > 1) {
-      painter_.fillRect(QRect(left, top, right - left - 1, bottom - top - 1),
-                        BrushColour(buffer_.brush));
+      painter_.fillRect(Device(left, top, right - 1, bottom - 1), BrushColour(buffer_.brush));
     }
   } else {
+    // The pen is one base pixel wide, so as many device pixels as that pixel covers.
     const QColor pen = buffer_.pen == kWhitePen ? QColor(255, 255, 255) : QColor(0, 0, 0);
     if (buffer_.brush != kNullBrush && right - left > 2 && bottom - top > 2) {
-      painter_.fillRect(QRect(left + 1, top + 1, right - left - 2, bottom - top - 2),
+      painter_.fillRect(Device(left + 1, top + 1, right - 1, bottom - 1),
                         BrushColour(buffer_.brush));
     }
-    const int w = right - left;
-    const int h = bottom - top;
-    painter_.fillRect(QRect(left, top, w, 1), pen);
-    painter_.fillRect(QRect(left, bottom - 1, w, 1), pen);
-    painter_.fillRect(QRect(left, top, 1, h), pen);
-    painter_.fillRect(QRect(right - 1, top, 1, h), pen);
+    painter_.fillRect(Device(left, top, right, top + 1), pen);
+    painter_.fillRect(Device(left, bottom - 1, right, bottom), pen);
+    painter_.fillRect(Device(left, top, left + 1, bottom), pen);
+    painter_.fillRect(Device(right - 1, top, right, bottom), pen);
   }
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -84,14 +92,15 @@ void QtCanvas::DrawText(int style, int x, int y, std::string_view text) {
   const catalog::TextStyle* record = Style(style);
   if (record == nullptr) return;
   DrawTextAt(painter_, *record, record->weight, record->alignment, x, y,
-             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), buffer_.scale_x,
+             buffer_.scale_y);
 }
 
 void QtCanvas::DrawValue(int style, int x, int y, const std::string& text) {
   const catalog::TextStyle* record = Style(style);
   if (record == nullptr) return;
   DrawTextAt(painter_, *record, catalog::kValueNumberWeight, catalog::kAlignCenterTop, x, y,
-             QString::fromStdString(text));
+             QString::fromStdString(text), buffer_.scale_x, buffer_.scale_y);
 }
 
 void QtCanvas::DrawNumber(int style, int x, int y, int value) {

@@ -12,7 +12,9 @@ namespace rq700 {
 
 // The canvas over a back buffer, for one frame: it paints from construction until it is
 // destroyed. Images come from `images` by number; text styles from `styles` by number.
-// Unknown image numbers and text styles draw nothing.
+// Unknown image numbers and text styles draw nothing. Calls take base-canvas pixels; the
+// buffer's scale places them on its device pixels: rectangles edge to nearest edge, images
+// from their nearest density, text in a font of the scaled size.
 class QtCanvas final : public Canvas {
  public:
   QtCanvas(QtBackBuffer& buffer, const QtImageSet& images,
@@ -30,6 +32,7 @@ class QtCanvas final : public Canvas {
 
  private:
   const catalog::TextStyle* Style(int style) const;
+  QRect Device(int left, int top, int right, int bottom) const;
   void DrawValue(int style, int x, int y, const std::string& text);
 
   QtBackBuffer& buffer_;

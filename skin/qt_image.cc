@@ -1,27 +1,19 @@
 #include "skin/qt_image.h"
 
 #include <QPainter>
+#include <cmath>
 #include <cstdint>
 
+#include "skin/image_paths.h"
+
 namespace rq700 {
+namespace {
 
-bool QtImage::Load(const QString& path) {
-  QImage decoded;
-  if (!decoded.load(path)) {
-    image_ = QImage();
-    has_alpha_ = false;
-    return false;
-  }
-  has_alpha_ = decoded.hasAlphaChannel();
-  image_ = decoded.convertToFormat(has_alpha_ ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-  return !image_.isNull();
-}
-
-void QtImage::Premultiply() {
-  if (!has_alpha_ || image_.format() != QImage::Format_ARGB32) return;
-  for (int y = 0; y < image_.height(); ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(image_.scanLine(y));
-    for (int x = 0; x < image_.width(); ++x) {
+void PremultiplyPixels(QImage& image) {
+  if (image.format() != QImage::Format_ARGB32) return;
+  for (int y = 0; y < image.height(); ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
       const uint32_t p = row[x];
       const uint32_t a = p >> 24;
       const uint32_t r = ((p >> 16) & 0xff) * a / 255;
@@ -31,7 +23,41 @@ void QtImage::Premultiply() {
     }
   }
   // Same bytes, now read as premultiplied: no conversion (and no rounding) by Qt.
-  image_.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+  image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+int Scaled(int v, double scale) { return static_cast<int>(std::lround(v * scale)); }
+
+}  // namespace
+
+bool QtImage::Load(const QString& path) {
+  scaled_ = QImage();
+  double_ = QImage();
+  QImage decoded;
+  if (!decoded.load(path)) {
+    image_ = QImage();
+    has_alpha_ = false;
+    return false;
+  }
+  has_alpha_ = decoded.hasAlphaChannel();
+  const QImage::Format format = has_alpha_ ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+  image_ = decoded.convertToFormat(format);
+
+  QImage dense;
+  if (dense.load(QString::fromStdString(AtDensity(path.toStdString(), 2))) &&
+      dense.width() == 2 * image_.width() && dense.height() == 2 * image_.height()) {
+    double_ = dense.convertToFormat(format);
+    // Qt reads the ratio from the name; the canvas places pixels itself.
+    double_.setDevicePixelRatio(1.0);
+  }
+  return !image_.isNull();
+}
+
+void QtImage::Premultiply() {
+  if (!has_alpha_) return;
+  PremultiplyPixels(image_);
+  PremultiplyPixels(double_);
+  scaled_ = QImage();
 }
 
 bool QtImage::Draw(QPainter& painter, int x, int y) const {
@@ -44,9 +70,40 @@ bool QtImage::Draw(QPainter& painter, int x, int y) const {
   return true;
 }
 
+bool QtImage::DrawScaled(QPainter& painter, int x, int y, double scale_x, double scale_y) const {
+  if (scale_x == 1.0 && scale_y == 1.0) return Draw(painter, x, y);
+  if (image_.isNull()) return false;
+  const QSize size(Scaled(image_.width(), scale_x), Scaled(image_.height(), scale_y));
+  if (size.isEmpty()) return true;
+  // The nearest density that is not smaller, so that a picture is only ever scaled down.
+  const QImage& source = (scale_x > 1.0 || scale_y > 1.0) && !double_.isNull() ? double_ : image_;
+  const QImage* picture = &source;
+  if (source.size() != size) {
+    const bool dense = &source == &double_;
+    if (scaled_.size() != size || scaled_dense_ != dense) {
+      scaled_ = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      scaled_dense_ = dense;
+    }
+    picture = &scaled_;
+  }
+  const QPoint at(Scaled(x, scale_x), Scaled(y, scale_y));
+  const auto previous = painter.compositionMode();
+  painter.setCompositionMode(has_alpha_ ? QPainter::CompositionMode_SourceOver
+                                        : QPainter::CompositionMode_Source);
+  painter.drawImage(at, *picture);
+  painter.setCompositionMode(previous);
+  return true;
+}
+
 QtBackBuffer QtBackBuffer::Create(int width, int height) {
+  return CreateScaled(width, height, 1.0, 1.0);
+}
+
+QtBackBuffer QtBackBuffer::CreateScaled(int width, int height, double scale_x, double scale_y) {
   QtBackBuffer buffer;
-  buffer.pixels = QImage(width, height, QImage::Format_RGB32);
+  buffer.scale_x = scale_x;
+  buffer.scale_y = scale_y;
+  buffer.pixels = QImage(Scaled(width, scale_x), Scaled(height, scale_y), QImage::Format_RGB32);
   buffer.pixels.fill(0xff000000u);
   return buffer;
 }

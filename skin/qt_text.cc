@@ -41,13 +41,14 @@ int FaceWeight(int weight) {
   return std::clamp(weight, 1, 1000);
 }
 
-QFont BuildFont(const catalog::TextStyle& record, int weight) {
+QFont BuildFont(const catalog::TextStyle& record, int weight, double scale_x, double scale_y) {
   QFont font(ResolveFace(record.face));
   font.setWeight(static_cast<QFont::Weight>(FaceWeight(weight)));
   font.setHintingPreference(QFont::PreferNoHinting);
 
+  const double height = record.height * scale_y;
   if (record.height < 0) {
-    font.setPixelSize(-record.height);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(-height))));
   } else if (record.height > 0) {
     // The face's cell at a large reference size gives the first guess; the metrics of
     // the whole pixel sizes around it then pick the nearest.
@@ -55,12 +56,12 @@ QFont BuildFont(const catalog::TextStyle& record, int weight) {
     reference.setPixelSize(1000);
     const QFontMetricsF ref_metrics(reference);
     const double cell = ref_metrics.ascent() + ref_metrics.descent();
-    int guess = std::max(1, static_cast<int>(std::lround(record.height * 1000.0 / cell)));
+    int guess = std::max(1, static_cast<int>(std::lround(height * 1000.0 / cell)));
     int best = guess;
     double best_error = 1e9;
     for (int size = std::max(1, guess - 2); size <= guess + 2; ++size) {
       font.setPixelSize(size);
-      const double error = std::abs(CellHeight(font) - record.height);
+      const double error = std::abs(CellHeight(font) - height);
       if (error < best_error) {
         best_error = error;
         best = size;
@@ -72,7 +73,7 @@ QFont BuildFont(const catalog::TextStyle& record, int weight) {
   if (record.width > 0) {
     const double natural = QFontMetricsF(font).averageCharWidth();
     if (natural > 0) {
-      const int stretch = static_cast<int>(std::lround(100.0 * record.width / natural));
+      const int stretch = static_cast<int>(std::lround(100.0 * record.width * scale_x / natural));
       font.setStretch(std::clamp(stretch, 1, 4000));
     }
   }
@@ -82,21 +83,32 @@ QFont BuildFont(const catalog::TextStyle& record, int weight) {
 }  // namespace
 
 QFont MakeQFont(const catalog::TextStyle& record, int weight) {
-  using Key = std::tuple<int, int, int, std::string>;
+  return MakeQFont(record, weight, 1.0, 1.0);
+}
+
+QFont MakeQFont(const catalog::TextStyle& record, int weight, double scale_x, double scale_y) {
+  using Key = std::tuple<int, int, int, std::string, double, double>;
   static std::mutex mutex;
   // Kept past the application's end: fonts must not be released after Qt is gone.
   static auto* cache = new std::map<Key, QFont>;
-  const Key key{record.height, record.width, weight, std::string(record.face)};
+  const Key key{record.height, record.width, weight, std::string(record.face), scale_x, scale_y};
   std::lock_guard lock(mutex);
   auto it = cache->find(key);
-  if (it == cache->end()) it = cache->emplace(key, BuildFont(record, weight)).first;
+  if (it == cache->end()) {
+    // Each window size makes its own fonts; a long resize must not pile them up.
+    constexpr size_t kMostFonts = 512;
+    if (cache->size() >= kMostFonts) cache->clear();
+    it = cache->emplace(key, BuildFont(record, weight, scale_x, scale_y)).first;
+  }
   return it->second;
 }
 
 void DrawTextAt(QPainter& painter, const catalog::TextStyle& record, int weight, int alignment,
-                int x, int y, const QString& text) {
-  const QFont font = MakeQFont(record, weight);
+                int x, int y, const QString& text, double scale_x, double scale_y) {
+  const QFont font = MakeQFont(record, weight, scale_x, scale_y);
   const QFontMetrics metrics(font);
+  x = static_cast<int>(std::lround(x * scale_x));
+  y = static_cast<int>(std::lround(y * scale_y));
   int left = x;
   switch (alignment & kAlignCenter) {
     case kAlignCenter:
