@@ -108,4 +108,26 @@ QtBackBuffer QtBackBuffer::CreateScaled(int width, int height, double scale_x, d
   return buffer;
 }
 
+void PresentBackBuffer(QPainter& painter, const QtBackBuffer& buffer, QSize logical,
+                       double device_ratio) {
+  const QImage& pixels = buffer.pixels;
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  const QSize device(Scaled(logical.width(), device_ratio), Scaled(logical.height(), device_ratio));
+  if (pixels.size() != device) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), logical), pixels);
+    return;
+  }
+  if (device_ratio == 1.0) {
+    painter.drawImage(QPoint(0, 0), pixels);
+    return;
+  }
+  // The same pixels under another ratio; giving the buffer itself a ratio would copy all of
+  // them, and would make the canvas's painter scale.
+  QImage frame(const_cast<uchar*>(pixels.constBits()), pixels.width(), pixels.height(),
+               pixels.bytesPerLine(), pixels.format());
+  frame.setDevicePixelRatio(device_ratio);
+  painter.drawImage(QPointF(0, 0), frame);
+}
+
 }  // namespace rq700

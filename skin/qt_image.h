@@ -73,6 +73,12 @@ struct QtBackBuffer {
   static QtBackBuffer CreateScaled(int width, int height, double scale_x, double scale_y);
 };
 
+// Copies a back buffer onto a widget whose screen has `device_ratio` device pixels per
+// widget pixel, top-left at (0, 0), covering `logical` widget pixels. A buffer drawn at
+// that size on the device is copied pixel for pixel; any other is stretched smoothly.
+void PresentBackBuffer(QPainter& painter, const QtBackBuffer& buffer, QSize logical,
+                       double device_ratio);
+
 }  // namespace rq700
 
 #endif  // RQ700_SKIN_QT_IMAGE_H_

@@ -81,6 +81,11 @@ void QtUpdaterWindow::StartUpdate() {
 }
 
 void QtUpdaterWindow::Compose() {
+  // Drawn at the screen's own resolution: on a dense screen the 2x skin, sharp text.
+  const double scale = devicePixelRatioF();
+  if (back_buffer_.scale_x != scale || back_buffer_.scale_y != scale) {
+    back_buffer_ = QtBackBuffer::CreateScaled(kUpdaterWidth, kUpdaterHeight, scale, scale);
+  }
   QtCanvas canvas(back_buffer_, images_, kUpdaterStyles);
   view_.Paint(canvas);
 }
@@ -93,7 +98,7 @@ QImage QtUpdaterWindow::Frame() {
 void QtUpdaterWindow::paintEvent(QPaintEvent*) {
   Compose();
   QPainter painter(this);
-  painter.drawImage(0, 0, back_buffer_.pixels);
+  PresentBackBuffer(painter, back_buffer_, size(), devicePixelRatioF());
 }
 
 void QtUpdaterWindow::mouseMoveEvent(QMouseEvent* event) {

@@ -34,7 +34,8 @@ class QtUpdaterWindow : public QWidget, public UpdateStatusSink {
   const UpdaterView& view() const { return view_; }
   int progress_value() const;
   UpdateSession& session() { return session_; }
-  // The frame as painted last (what the window shows).
+  // The frame as painted last (what the window shows), in device pixels: 401 x 201 times
+  // the screen's device pixel ratio.
   QImage Frame();
   // Waits for the update threads to end; true when none runs any more.
   bool WaitForUpdate();
