@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QUrl>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 
 #include "editor/edit_commands.h"
 #include "editor/messages.h"
@@ -185,8 +187,25 @@ void MainWindow::End(bool device_gone) {
   emit Ended();
 }
 
+QSizeF MainWindow::DeviceScale() const {
+  // The base canvas is drawn at the size it takes on the screen, in the screen's own
+  // pixels: a dense screen or a larger window gets sharp text and the 2x skin, and the
+  // picture reaches the screen unstretched. Input stays in base-canvas pixels.
+  const double ratio = devicePixelRatioF();
+  return QSizeF(ratio * std::max(1, logic_.PresentWidth()) / kBaseCanvasWidth,
+                ratio * std::max(1, logic_.PresentHeight()) / kBaseCanvasHeight);
+}
+
+QSize MainWindow::PresentDeviceSize() const {
+  const double ratio = devicePixelRatioF();
+  return QSize(static_cast<int>(std::lround(logic_.PresentWidth() * ratio)),
+               static_cast<int>(std::lround(logic_.PresentHeight() * ratio)));
+}
+
 bool MainWindow::FrameOutdated() const {
-  return !painted_ || state_.changes.Count() != painted_changes_ || !(view_ == painted_view_);
+  const QSizeF scale = DeviceScale();
+  return !painted_ || state_.changes.Count() != painted_changes_ || !(view_ == painted_view_) ||
+         back_buffer_.scale_x != scale.width() || back_buffer_.scale_y != scale.height();
 }
 
 void MainWindow::PaintBackBuffer() {
@@ -194,6 +213,14 @@ void MainWindow::PaintBackBuffer() {
   painted_ = true;
   painted_changes_ = state_.changes.Count();
   painted_view_ = view_;
+  const QSizeF scale = DeviceScale();
+  if (back_buffer_.scale_x != scale.width() || back_buffer_.scale_y != scale.height()) {
+    QtBackBuffer buffer = QtBackBuffer::CreateScaled(kBaseCanvasWidth, kBaseCanvasHeight,
+                                                     scale.width(), scale.height());
+    buffer.pen = back_buffer_.pen;
+    buffer.brush = back_buffer_.brush;
+    back_buffer_ = std::move(buffer);
+  }
   QtCanvas canvas(back_buffer_, images_, styles_);
   if (painter_) {
     painter_(canvas);
@@ -204,11 +231,20 @@ void MainWindow::PaintBackBuffer() {
 
 QRegion MainWindow::RenderFrame() {
   PaintBackBuffer();
-  return presenter_.Take(back_buffer_.pixels, QSize(logic_.PresentWidth(), logic_.PresentHeight()));
+  const QRegion changed = presenter_.Take(back_buffer_.pixels, PresentDeviceSize());
+  const double ratio = devicePixelRatioF();
+  if (ratio == 1.0) return changed;
+  // The presenter counts the screen's pixels, the window its own.
+  QRegion area;
+  for (const QRect& r : changed) {
+    area +=
+        QRectF(r.x() / ratio, r.y() / ratio, r.width() / ratio, r.height() / ratio).toAlignedRect();
+  }
+  return area;
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
-  const QSize size(logic_.PresentWidth(), logic_.PresentHeight());
+  const QSize size = PresentDeviceSize();
   if (FrameOutdated()) {
     RenderFrame();
   } else if (size != presenter_.Frame(back_buffer_.pixels).size()) {
@@ -217,7 +253,17 @@ void MainWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   const QImage& frame = presenter_.Frame(back_buffer_.pixels);
-  for (const QRect& part : event->region()) painter.drawImage(part.topLeft(), frame, part);
+  const double ratio = devicePixelRatioF();
+  if (ratio == 1.0) {
+    for (const QRect& part : event->region()) painter.drawImage(part.topLeft(), frame, part);
+    return;
+  }
+  // The frame holds the screen's pixels: shown whole under the screen's ratio (the same
+  // pixels, not copied), pixel for pixel; the painter keeps to the region.
+  QImage shown(const_cast<uchar*>(frame.constBits()), frame.width(), frame.height(),
+               frame.bytesPerLine(), frame.format());
+  shown.setDevicePixelRatio(ratio);
+  painter.drawImage(QPointF(0, 0), shown);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

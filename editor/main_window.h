@@ -30,10 +30,10 @@ class EditCommands;
 // Paints the whole current view into the back buffer through a canvas.
 using FramePainter = std::function<void(Canvas&)>;
 
-// The editor's main window, "RQ700 Studio": the back buffer of the base canvas stretched
-// onto the client area, the start-up wait (300 ms) and repaint (50 ms) timers, the keys,
-// the mouse and the messages of the worker threads. Created hidden; the start-up wait
-// shows it.
+// The editor's main window, "RQ700 Studio": the base canvas drawn at the client area's size
+// and the screen's pixel ratio into the back buffer and shown, the start-up wait (300 ms) and
+// repaint (50 ms) timers, the keys, the mouse and the messages of the worker threads. Created
+// hidden; the start-up wait shows it.
 class MainWindow : public QWidget {
   Q_OBJECT
 
@@ -65,6 +65,7 @@ class MainWindow : public QWidget {
 
   WindowLogic& logic() { return logic_; }
   QLineEdit* value_entry() const { return value_entry_; }
+  // The last frame, in device pixels: the window's size times the screen's pixel ratio.
   const QImage& back_buffer() const { return back_buffer_.pixels; }
   const QtImageSet& images() const { return images_; }
   // The text styles as the canvas draws them.
@@ -74,8 +75,9 @@ class MainWindow : public QWidget {
 
   // Paints the current view into the back buffer (what each repaint does first).
   void PaintBackBuffer();
-  // True when the back buffer no longer shows the device and view state: the repaint tick
-  // repaints only then (and while a transfer runs, for its stall watch).
+  // True when the back buffer no longer shows the device and view state, or was drawn for
+  // another size or screen: the repaint tick repaints only then (and while a transfer runs,
+  // for its stall watch).
   bool FrameOutdated() const;
 
  public slots:
@@ -116,6 +118,11 @@ class MainWindow : public QWidget {
   // Paints the back buffer and brings the presented frame up to date; returns the part of
   // the window that changed.
   QRegion RenderFrame();
+  // Device pixels per base-canvas pixel, across and down: the window's present size times
+  // the screen's pixel ratio, over the base canvas.
+  QSizeF DeviceScale() const;
+  // The present size in the screen's pixels.
+  QSize PresentDeviceSize() const;
 
   DeviceState& state_;
   const ViewState& view_;
