@@ -1,11 +1,14 @@
 // Renders the editor's view off screen, with the virtual device's factory presets, into
-// PNG files: the main view and every popup and page. Used for the pictures in docs/.
-// Usage: view_shots <editor img dir> <output dir>
+// JPEG files: the main view and every popup and page. Used for the pictures in docs/.
+// Usage: view_shots <editor img dir> <output dir> [<scale>]
+// With a scale (2 for a dense screen) the view is drawn at that scale, as the window draws
+// it there, into "<name>@<scale>x.jpg".
 
 #include <QDir>
 #include <QGuiApplication>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -55,9 +58,16 @@ void Choose(DeviceState& state, int preset) {
 int main(int argc, char** argv) {
   using namespace rq700;
   if (argc < 3) {
-    std::fprintf(stderr, "usage: view_shots <editor img dir> <output dir>\n");
+    std::fprintf(stderr, "usage: view_shots <editor img dir> <output dir> [<scale>]\n");
     return 2;
   }
+  const double scale = argc > 3 ? std::atof(argv[3]) : 1.0;
+  if (!(scale > 0.1 && scale <= 8)) {
+    std::fprintf(stderr, "view_shots: the scale must be above 0.1 and at most 8\n");
+    return 2;
+  }
+  const QString suffix =
+      scale == 1.0 ? QString() : QStringLiteral("@%1x").arg(QString::number(scale));
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const QtImageSet images = LoadEditorSkin(QString::fromLocal8Bit(argv[1]));
@@ -81,12 +91,12 @@ int main(int argc, char** argv) {
     state->active_sub_item.Set(255);
     state->dirty.store(0);
     setup();
-    QtBackBuffer buffer = QtBackBuffer::Create(1232, 779);
+    QtBackBuffer buffer = QtBackBuffer::CreateScaled(1232, 779, scale, scale);
     {
       QtCanvas canvas(buffer, images, styles);
       painter.Paint(canvas);
     }
-    ok = buffer.pixels.save(out_dir + "/" + name + ".jpg", "JPG", 90) && ok;
+    ok = buffer.pixels.save(out_dir + "/" + name + suffix + ".jpg", "JPG", 90) && ok;
   };
 
   shot("main", [&] {
