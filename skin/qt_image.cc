@@ -1,5 +1,6 @@
 #include "skin/qt_image.h"
 
+#include <QImageReader>
 #include <QPainter>
 #include <cmath>
 #include <cstdint>
@@ -33,6 +34,9 @@ int Scaled(int v, double scale) { return static_cast<int>(std::lround(v * scale)
 bool QtImage::Load(const QString& path) {
   scaled_ = QImage();
   double_ = QImage();
+  double_loaded_ = false;
+  double_path_.clear();
+  premultiplied_ = false;
   QImage decoded;
   if (!decoded.load(path)) {
     image_ = QImage();
@@ -40,16 +44,11 @@ bool QtImage::Load(const QString& path) {
     return false;
   }
   has_alpha_ = decoded.hasAlphaChannel();
-  const QImage::Format format = has_alpha_ ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-  image_ = decoded.convertToFormat(format);
+  image_ = decoded.convertToFormat(has_alpha_ ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 
-  QImage dense;
-  if (dense.load(QString::fromStdString(AtDensity(path.toStdString(), 2))) &&
-      dense.width() == 2 * image_.width() && dense.height() == 2 * image_.height()) {
-    double_ = dense.convertToFormat(format);
-    // Qt reads the ratio from the name; the canvas places pixels itself.
-    double_.setDevicePixelRatio(1.0);
-  }
+  // Only the header is read now.
+  const QString dense = QString::fromStdString(AtDensity(path.toStdString(), 2));
+  if (QImageReader(dense).size() == 2 * image_.size()) double_path_ = dense;
   return !image_.isNull();
 }
 
@@ -57,7 +56,22 @@ void QtImage::Premultiply() {
   if (!has_alpha_) return;
   PremultiplyPixels(image_);
   PremultiplyPixels(double_);
+  premultiplied_ = true;
   scaled_ = QImage();
+}
+
+const QImage& QtImage::DoubleDensity() const {
+  if (!double_loaded_) {
+    double_loaded_ = true;
+    QImage dense;
+    if (!double_path_.isEmpty() && dense.load(double_path_) && dense.size() == 2 * image_.size()) {
+      double_ = dense.convertToFormat(has_alpha_ ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+      // Qt reads a ratio from the name; the canvas places pixels itself.
+      double_.setDevicePixelRatio(1.0);
+      if (premultiplied_) PremultiplyPixels(double_);
+    }
+  }
+  return double_;
 }
 
 bool QtImage::Draw(QPainter& painter, int x, int y) const {
@@ -76,7 +90,8 @@ bool QtImage::DrawScaled(QPainter& painter, int x, int y, double scale_x, double
   const QSize size(Scaled(image_.width(), scale_x), Scaled(image_.height(), scale_y));
   if (size.isEmpty()) return true;
   // The nearest density that is not smaller, so that a picture is only ever scaled down.
-  const QImage& source = (scale_x > 1.0 || scale_y > 1.0) && !double_.isNull() ? double_ : image_;
+  const bool above = scale_x > 1.0 || scale_y > 1.0;
+  const QImage& source = above && !DoubleDensity().isNull() ? double_ : image_;
   const QImage* picture = &source;
   if (source.size() != size) {
     const bool dense = &source == &double_;
