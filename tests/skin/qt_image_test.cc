@@ -141,37 +141,28 @@ TEST_F(QtImageTest, MissingOrBrokenFileIsEmptyAndDrawsNothing) {
   }
 }
 
-// Beside "p.png" the skin may hold "p@2x.png". Above 1x the 2x picture is drawn (scaled
-// down when the scale is below 2), at 1x and below the 1x one; a picture without a twin, or
-// with one of the wrong size, is scaled from 1x.
+// Above 1x the "@2x" twin is drawn, scaled down below 2x; at 1x and below the picture
+// itself. Without a twin of exactly twice the size the picture is scaled up.
 TEST_F(QtImageTest, PicksTheNearestDensityAndScalesItToTheDevicePixels) {
-  const QRgb red = qRgba(255, 0, 0, 255), blue = qRgba(0, 0, 255, 255);
+  const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255), grey = qRgb(100, 100, 100);
   QImage twin(4, 2, QImage::Format_ARGB32);
   twin.fill(blue);
   ASSERT_TRUE(twin.save(dir_.filePath("p@2x.png")));
-  QtImage paired;
-  ASSERT_TRUE(paired.Load(WritePng("p.png", {red, red})));
-  paired.Premultiply();
-  EXPECT_TRUE(paired.HasDoubleDensity());
-  QtImage single;
-  ASSERT_TRUE(single.Load(WritePng("s.png", {red, red})));
-  EXPECT_FALSE(single.HasDoubleDensity());
   ASSERT_TRUE(twin.copy(0, 0, 3, 2).save(dir_.filePath("w@2x.png")));
-  QtImage wrong;
+  QtImage paired, single, wrong;
+  ASSERT_TRUE(paired.Load(WritePng("p.png", {red, red})));
+  ASSERT_TRUE(single.Load(WritePng("s.png", {red, red})));
   ASSERT_TRUE(wrong.Load(WritePng("w.png", {red, red})));
-  EXPECT_FALSE(wrong.HasDoubleDensity()) << "a twin must be exactly twice the size";
-
+  paired.Premultiply();
   struct Case {
     const QtImage* image;
     double scale;
-    QRect covers;  // device pixels of a picture drawn at base (1, 1)
+    QRect covers;  // device pixels of the picture drawn at base (1, 1)
     QRgb colour;
-  };
-  const QColor grey(100, 100, 100);
-  for (const Case& c :
-       {Case{&paired, 1.0, QRect(1, 1, 2, 1), red}, Case{&paired, 2.0, QRect(2, 2, 4, 2), blue},
-        Case{&paired, 1.5, QRect(2, 2, 3, 2), blue}, Case{&paired, 0.5, QRect(1, 1, 1, 1), red},
-        Case{&single, 2.0, QRect(2, 2, 4, 2), red}}) {
+  } cases[] = {{&paired, 1.0, QRect(1, 1, 2, 1), red},  {&paired, 2.0, QRect(2, 2, 4, 2), blue},
+               {&paired, 1.5, QRect(2, 2, 3, 2), blue}, {&paired, 0.5, QRect(1, 1, 1, 1), red},
+               {&single, 2.0, QRect(2, 2, 4, 2), red},  {&wrong, 2.0, QRect(2, 2, 4, 2), red}};
+  for (const Case& c : cases) {
     QtBackBuffer buffer = QtBackBuffer::CreateScaled(5, 5, c.scale, c.scale);
     buffer.pixels.fill(grey);
     QtImageSet set{*c.image};
@@ -182,8 +173,8 @@ TEST_F(QtImageTest, PicksTheNearestDensityAndScalesItToTheDevicePixels) {
     }
     for (int y = 0; y < buffer.pixels.height(); ++y) {
       for (int x = 0; x < buffer.pixels.width(); ++x) {
-        const QRgb want = c.covers.contains(x, y) ? c.colour : grey.rgb();
-        ASSERT_EQ(buffer.pixels.pixel(x, y), want) << c.scale << " at " << x << "," << y;
+        ASSERT_EQ(buffer.pixels.pixel(x, y), c.covers.contains(x, y) ? c.colour : grey)
+            << c.scale << " at " << x << "," << y;
       }
     }
   }
