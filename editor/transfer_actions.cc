@@ -71,8 +71,11 @@ void TransferActions::DeleteImpulseResponse(int slot) {
   WatchSlotJob(*slot_job_, {});
 }
 
-void TransferActions::LoadIr(int slot, const std::string& path) {
-  auto job = std::make_unique<files::IrLoadJob>(state_, slot);
+// Reads and converts the file before anything is sent; a file that cannot be used is
+// refused with the file error and the slot is left alone.
+template <typename Job>
+void TransferActions::LoadSlot(int slot, const std::string& path, std::string_view done_text) {
+  auto job = std::make_unique<Job>(state_, slot);
   if (!job->Prepare(path)) {
     shell_.ShowMessage(MessageOwner::kMainWindow, files::kImportFileError, text::kWarning,
                        MessageIcon::kWarning);
@@ -80,19 +83,15 @@ void TransferActions::LoadIr(int slot, const std::string& path) {
   }
   if (!job->Start()) return;
   slot_job_ = std::move(job);
-  WatchSlotJob(*slot_job_, text::kImportIrSuccess);
+  WatchSlotJob(*slot_job_, done_text);
+}
+
+void TransferActions::LoadIr(int slot, const std::string& path) {
+  LoadSlot<files::IrLoadJob>(slot, path, text::kImportIrSuccess);
 }
 
 void TransferActions::LoadAmp(int slot, const std::string& path) {
-  auto job = std::make_unique<files::AmpLoadJob>(state_, slot);
-  if (!job->Prepare(path)) {
-    shell_.ShowMessage(MessageOwner::kMainWindow, files::kImportFileError, text::kWarning,
-                       MessageIcon::kWarning);
-    return;
-  }
-  if (!job->Start()) return;
-  slot_job_ = std::move(job);
-  WatchSlotJob(*slot_job_, text::kImportAmpSuccess);
+  LoadSlot<files::AmpLoadJob>(slot, path, text::kImportAmpSuccess);
 }
 
 void TransferActions::WatchSlotJob(files::DeviceJob& job, std::string_view done_text) {

@@ -55,6 +55,8 @@ class TransferActions final : public FileActions {
   bool Busy() const;
   void LoadIr(int slot, const std::string& path);
   void LoadAmp(int slot, const std::string& path);
+  template <typename Job>
+  void LoadSlot(int slot, const std::string& path, std::string_view done_text);
   // A slot given from a list of the ten user slots with their names; -1 when cancelled.
   int AskSlot(bool amplifier);
   void WatchSlotJob(files::DeviceJob& job, std::string_view done_text);
