@@ -602,8 +602,9 @@ TEST_F(EditorAgainstEmulatorTest, UndoRedoAndPasteReachTheDevice) {
   std::vector<uint8_t> old_gain = head(kAmp), new_gain = head(kAmp);
   old_gain.insert(old_gain.end(), {0, 0});
   new_gain.insert(new_gain.end(), {0, 70});
+  const int before_drag = last(0x93);  // the drag's packets may be out before it returns
   Drag(QPoint(184 + 95, 267), QPoint(184 + 133, 267));  // 50, then 70
-  int line = WaitForPacket(0x93, new_gain, last(0x93));
+  int line = WaitForPacket(0x93, new_gain, before_drag);
   ASSERT_NE(line, 0);
   key(Qt::Key_Z);
   line = WaitForPacket(0x93, old_gain, line);
