@@ -1,10 +1,8 @@
 #include "editor/backup_restore_actions.h"
 
-#include <filesystem>
-
 #include "editor/messages.h"
+#include "editor/save_path.h"
 #include "editor/window_logic.h"
-#include "files/file_io.h"
 
 namespace rq700 {
 namespace {
@@ -43,10 +41,9 @@ void BackupRestoreActions::Watch(bool restore) {
 
 FileChoice BackupRestoreActions::ChooseBackupFile() {
   if (jobs_.busy()) return FileChoice::kCancelled;
-  std::string path = shell_.ChooseSaveFile(kSaveTitle, kBackupFilter, last_backup_path_);
+  const std::string path = SavePathWithExtension(
+      shell_, shell_.ChooseSaveFile(kSaveTitle, kBackupFilter, last_backup_path_), "zbf");
   if (path.empty()) return FileChoice::kCancelled;
-  // The dialog's default extension.
-  if (files::NativePath(path).extension().empty()) path += ".zbf";
   last_backup_path_ = path;
   if (job_.StartBackup(path) != JobResult::kDone) {
     shell_.ShowMessage(MessageOwner::kMainWindow, text::kBackupNotWritten, text::kNotice,

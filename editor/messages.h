@@ -67,6 +67,11 @@ inline constexpr std::string_view kExportFailed = "Export fail!! The file cannot
 inline constexpr std::string_view kDropRefused =
     "Only preset files (.zv), one IR file (.wav), one AMP file (.amp) or one backup file "
     "(.zbf) can be dropped here.";
+// A save chooser's name typed without its extension, when the file with it exists: the
+// file's name, then this.
+inline constexpr std::string_view kConfirmSaveTitle = "Confirm Save As";
+inline constexpr std::string_view kReplaceQuestionTail =
+    " already exists.\nDo you want to replace it?";
 inline constexpr std::string_view kRestoreQuestion = "Do you want to restore this backup file?";
 inline constexpr std::string_view kChooseSlotTitle = "User slot";
 inline constexpr std::string_view kChooseIrSlot = "Import the IR file into user slot:";

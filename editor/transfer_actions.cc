@@ -5,23 +5,12 @@
 #include <cstring>
 
 #include "editor/messages.h"
+#include "editor/save_path.h"
 #include "files/preset_export.h"
 #include "files/slot_name.h"
 
 namespace rq700 {
-namespace {
-
-// The extension of a path in lower case, without its dot ("" when there is none).
-std::string Extension(const std::string& path) {
-  const size_t cut = path.find_last_of("/\\");
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (cut != std::string::npos && dot < cut)) return {};
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TransferActions::TransferActions(DeviceState& state, ViewState& view, Shell& shell,
                                  WindowJobs& jobs, files::PresetImportList& import_list,
@@ -181,10 +170,12 @@ void TransferActions::ExportPresets() {
   const bool any_selected = std::any_of(view_.list_selected.begin(), view_.list_selected.end(),
                                         [](uint8_t flag) { return flag != 0; });
   if (!any_selected) {
-    std::string path = shell_.ChooseSaveFile(text::kSaveAsTitle, text::kPresetFilter,
-                                             files::SuggestedExportName(state_));
+    const std::string path =
+        SavePathWithExtension(shell_,
+                              shell_.ChooseSaveFile(text::kSaveAsTitle, text::kPresetFilter,
+                                                    files::SuggestedExportName(state_)),
+                              "zv");
     if (path.empty()) return;
-    if (Extension(path) != "zv") path += ".zv";
     uint8_t rec[record::kSize];
     files::BuildEditedRecord(state_, false, rec);
     if (!files::WritePresetFile(path, rec)) {
@@ -211,13 +202,13 @@ void TransferActions::ExportPresets() {
 
 void TransferActions::DropFiles(const std::vector<std::string>& paths) {
   if (paths.empty() || Busy()) return;
-  const bool all_presets = std::all_of(paths.begin(), paths.end(),
-                                       [](const std::string& p) { return Extension(p) == "zv"; });
+  const bool all_presets = std::all_of(
+      paths.begin(), paths.end(), [](const std::string& p) { return LowerExtension(p) == "zv"; });
   if (all_presets) {
     ImportPresetFiles(paths);
     return;
   }
-  const std::string ext = paths.size() == 1 ? Extension(paths[0]) : std::string();
+  const std::string ext = paths.size() == 1 ? LowerExtension(paths[0]) : std::string();
   if (ext == "wav" || ext == "amp") {
     const bool amplifier = ext == "amp";
     const int slot = AskSlot(amplifier);

@@ -519,21 +519,33 @@ TEST_F(EditorAgainstEmulatorTest, PopupBacksUpAndRestoresTheDeviceWithItsMessage
         kDeviceWaitMs);
   };
 
-  // Backup, twice: the second dialog proposes the first path and replaces the file. The
-  // popup stays open meanwhile.
+  // Backup into a name typed without ".zbf", which is added; then to the same name again:
+  // the file it names exists, so the player is asked first, and No leaves the file and the
+  // device alone. The popup stays open meanwhile.
   Click(popup_button);
-  for (int round = 0; round < 2; ++round) {
-    shell_.save_file_answer = dir_.filePath("device").toStdString();  // ".zbf" is added
-    Click(backup_button);
+  shell_.save_file_answer = dir_.filePath("device").toStdString();
+  auto backed_up = [&] {
     EXPECT_TRUE(shell_.wait_cursor);
     ASSERT_TRUE(message_came("Backup successful!"));
     EXPECT_EQ(shell_.messages.back().caption, "Notice");
     EXPECT_FALSE(shell_.wait_cursor);
     files::BackupReader reader;
     EXPECT_TRUE(reader.Open(file)) << reader.error();
-  }
+  };
+  Click(backup_button);
+  backed_up();
+  const size_t requests = HostPayloads(0xAA).size();
+  Click(backup_button);
+  EXPECT_EQ(shell_.messages.back().text, "device.zbf already exists.\nDo you want to replace it?");
+  EXPECT_FALSE(shell_.wait_cursor);
+  EXPECT_EQ(HostPayloads(0xAA).size(), requests);
+  shell_.yes_answer = true;
+  Click(backup_button);
+  backed_up();
+  shell_.yes_answer = false;
   EXPECT_EQ(shell_.file_dialogs,
             (std::vector<std::string>{"Save As|Backup Flie (*.zbf)|RQ700_BACKUP.zbf",
+                                      "Save As|Backup Flie (*.zbf)|" + file,
                                       "Save As|Backup Flie (*.zbf)|" + file}));
 
   // A broken file is refused before anything is sent.

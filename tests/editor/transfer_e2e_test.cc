@@ -317,6 +317,12 @@ TEST_F(TransferAgainstEmulatorTest, PresetFilesGoInByTheirNamesAndComeOutEqual) 
   EXPECT_EQ(shell_.file_dialogs.back(),
             "Save as|PresetFile Flie (*.zv)|P" + std::to_string(cursor + 1) + "-MY TONE.zv");
   EXPECT_TRUE(std::filesystem::exists(Path("mine.zv")));
+  // The same typed name again names a file that exists now: asked first, kept on No.
+  std::filesystem::resize_file(Path("mine.zv"), 100);
+  shell_.yes_answer = false;
+  transfers().ExportPresets();
+  EXPECT_EQ(shell_.messages.back().text, "mine.zv already exists.\nDo you want to replace it?");
+  EXPECT_EQ(std::filesystem::file_size(Path("mine.zv")), 100u);
   (void)window;
 }
 
