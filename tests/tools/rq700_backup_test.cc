@@ -28,9 +28,9 @@ class BackupCommandTest : public ::testing::Test {
   }
   std::string Device(const EmulatorProcess& emu) { return "emu:" + emu.socket_path(); }
 
-  // A device state file: the factory state with no user amplifier, two impulse responses
-  // and presets and settings marked by `mark`.
-  std::string StateFile(const std::string& name, uint8_t mark) {
+  // A device state file: the factory state with two impulse responses, the user amplifiers
+  // in `amps`, and presets and settings marked by `mark`.
+  std::string StateFile(const std::string& name, uint8_t mark, std::vector<int> amps = {}) {
     emu::DeviceState s;
     emu::FactoryReset(s);
     for (auto& slot : s.amp) slot.present = false;
@@ -42,6 +42,12 @@ class BackupCommandTest : public ::testing::Test {
         s.ir[k].planes[i] = static_cast<uint8_t>(i * (mark + 3) + k);
       // Only three planes travel; the fourth stays as a restore leaves it.
       std::fill(s.ir[k].planes.begin() + emu::kIrPlanes * emu::kPlaneSize, s.ir[k].planes.end(), 0);
+    }
+    for (int k : amps) {
+      s.amp[k].present = true;
+      s.amp[k].name.fill(static_cast<uint8_t>('a' + mark + k));
+      for (size_t i = 0; i < s.amp[k].planes.size(); ++i)
+        s.amp[k].planes[i] = static_cast<uint8_t>(i * (mark + 5) + k);
     }
     for (size_t p = 0; p < s.presets.size(); ++p) s.presets[p][40] = static_cast<uint8_t>(p + mark);
     s.system[1] = mark;
@@ -81,21 +87,29 @@ std::vector<int> ChunkSizes(const std::string& log, int type, int item) {
 
 TEST_F(BackupCommandTest, BackupHoldsTheDeviceAndRestoresItIntoAnother) {
   const std::string file = out_.Path("whole.zbf");
-  const std::string a_state = StateFile("a.state", 1);
+  const std::string a_state = StateFile("a.state", 1, {3, 8});
   const std::string b_state = StateFile("b.state", 2);
   const emu::DeviceState a = Load(a_state);
-  {
-    EmulatorProcess emu(RQ700_EMU_BINARY, emu_dir_.path(), {"--state", a_state});
-    ASSERT_TRUE(emu.ready());
-    ToolRun run = Tool({"backup", "--device", Device(emu), file});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("backup 100 %"), std::string::npos) << run.err;
+  // An empty slot gives no item; no amplifier record at all when every amplifier slot is
+  // empty (device B, before the restore).
+  const std::vector<std::pair<std::string, std::string>> devices = {
+      {a_state,
+       "RQ700_NR 1 2 2063\nRQ700_IR 2 2 1551\nRQ700_SYSTEM 3 1 64\nRQ700_PRESET 4 200 512\n"
+       "RQ700_NR 4\nRQ700_NR 9\nRQ700_IR 2\nRQ700_IR 7\n"},
+      {b_state,
+       "RQ700_IR 2 2 1551\nRQ700_SYSTEM 3 1 64\nRQ700_PRESET 4 200 512\nRQ700_IR 2\nRQ700_IR 7\n"}};
+  for (const auto& [state, held] : devices) {
+    const std::string out = state == a_state ? file : out_.Path("b.zbf");
+    {
+      EmulatorProcess emu(RQ700_EMU_BINARY, emu_dir_.path(), {"--state", state});
+      ASSERT_TRUE(emu.ready());
+      ToolRun run = Tool({"backup", "--device", Device(emu), out});
+      ASSERT_EQ(run.status, 0) << run.err;
+      EXPECT_NE(run.err.find("backup 100 %"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(Tool({"backup", "check", out}).out, "ok\n");
+    EXPECT_EQ(Tool({"backup", "list", out}).out.substr(0, held.size()), held);
   }
-  EXPECT_EQ(Tool({"backup", "check", file}).out, "ok\n");
-  // No amplifier record when every amplifier slot is empty; an empty slot gives no item.
-  const std::string held =
-      "RQ700_IR 2 2 1551\nRQ700_SYSTEM 3 1 64\nRQ700_PRESET 4 200 512\nRQ700_IR 2\nRQ700_IR 7\n";
-  EXPECT_EQ(Tool({"backup", "list", file}).out.substr(0, held.size()), held);
 
   const std::string log = out_.Path("b.log");
   {
@@ -115,6 +129,10 @@ TEST_F(BackupCommandTest, BackupHoldsTheDeviceAndRestoresItIntoAnother) {
     EXPECT_EQ(b.ir[k].name, a.ir[k].name) << k;
     EXPECT_EQ(b.ir[k].planes, a.ir[k].planes) << k;
     EXPECT_EQ(b.amp[k].present, a.amp[k].present) << k;
+    if (a.amp[k].present) {
+      EXPECT_EQ(b.amp[k].name, a.amp[k].name) << k;
+      EXPECT_EQ(b.amp[k].planes, a.amp[k].planes) << k;
+    }
   }
   const std::string wire = testing::Slurp(log);
   EXPECT_EQ(ChunkSizes(wire, 2, 7), (std::vector<int>{512, 512, 512, 15}));
