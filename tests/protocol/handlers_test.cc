@@ -194,6 +194,33 @@ TEST_F(HandlersTest, DumpRecordsFillTheStoreAndTheLastOneCompletesTheLoad) {
   EXPECT_EQ(window_.progress(), (std::vector<int>{9, 199}));
 }
 
+// A dump in another order: the current preset named before its record came, no record
+// echo, setting packets after record 199. The edit model ends with that preset's record and
+// the preset clean; once the line has fallen quiet, the same packet is an edit again.
+TEST_F(HandlersTest, ADumpInAnyOrderEndsWithTheCurrentPresetClean) {
+  s_->dump_running = 1;  // as the dump request sets it
+  Receive(0xA6, {5});
+  Bytes payload(513, 0);
+  payload[0] = 5;
+  payload[1 + record::kVolume] = 44;
+  Receive(0xA5, payload);
+  payload[0] = 199;
+  payload[1 + record::kVolume] = 0;
+  Receive(0xA5, payload);
+  EXPECT_EQ(s_->volume.Get(), 44) << "loaded again once the store was complete";
+  EXPECT_FALSE(s_->volume.Differs());
+  const Bytes amp = {0, 1, 0, 1, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6};
+  Receive(0xA4, {0x00, 0x78, 1, 0, 0, 0, 0, 0, 0, 0, 1});
+  Receive(0xA3, {1, 0, 4, 8, 2, 10, 90});
+  Receive(0x93, amp);
+  EXPECT_EQ(s_->tempo.Get(), 120);
+  EXPECT_EQ(s_->module[kAmp].param[0].Get(), 1);
+  EXPECT_EQ(s_->dirty.load(), 0);
+  dispatcher_.OnQuiet();
+  Receive(0x93, amp);
+  EXPECT_EQ(s_->dirty.load(), 1) << "a knob turned on the device after the dump";
+}
+
 TEST_F(HandlersTest, CurrentPresetFromTheDeviceSelectsIt) {
   uint8_t rec[record::kSize] = {};
   rec[record::kVolume] = 31;
