@@ -547,6 +547,13 @@ TEST_F(EditorAgainstEmulatorTest, PopupBacksUpAndRestoresTheDeviceWithItsMessage
             (std::vector<std::string>{"Save As|Backup Flie (*.zbf)|RQ700_BACKUP.zbf",
                                       "Save As|Backup Flie (*.zbf)|" + file,
                                       "Save As|Backup Flie (*.zbf)|" + file}));
+  // A folder that is not there: told at once, and the device is not asked.
+  shell_.save_file_answer = dir_.filePath("gone/device.zbf").toStdString();
+  const size_t asked = HostPayloads(0xAA).size();
+  Click(backup_button);
+  EXPECT_EQ(shell_.messages.back().text, "Backup fail! the file cannot be written");
+  EXPECT_FALSE(shell_.wait_cursor);
+  EXPECT_EQ(HostPayloads(0xAA).size(), asked);
 
   // A broken file is refused before anything is sent.
   std::vector<uint8_t> broken;

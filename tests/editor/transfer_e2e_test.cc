@@ -323,6 +323,9 @@ TEST_F(TransferAgainstEmulatorTest, PresetFilesGoInByTheirNamesAndComeOutEqual) 
   transfers().ExportPresets();
   EXPECT_EQ(shell_.messages.back().text, "mine.zv already exists.\nDo you want to replace it?");
   EXPECT_EQ(std::filesystem::file_size(Path("mine.zv")), 100u);
+  shell_.save_file_answer = Path("gone/mine.zv");
+  transfers().ExportPresets();
+  EXPECT_EQ(shell_.messages.back().text, "Export fail!! The file cannot be written.");
   (void)window;
 }
 
