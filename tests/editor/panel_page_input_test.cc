@@ -2,6 +2,7 @@
 // ViewInput as the window drives them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -27,7 +28,9 @@ const Read kModWord = [](auto& d) { return int{d.mod_word.Get()}; };
 const Read kTime = [](auto& d) { return int{d.delay_word[3].Get()}; };
 const Read kTimeB = [](auto& d) { return int{d.delay_time_b.Get()}; };
 const Read kFrequency3 = [](auto& d) { return int{d.eq_word[2].Get()}; };
-const Read kLevel = [](auto& d) { return int{d.system[0].Get()}; };
+Read System(int byte) {
+  return [=](const DeviceState& d) { return int{d.system[byte].Get()}; };
+}
 const Read kExpLow = [](auto& d) { return int{d.exp_low.Get()}; };
 const Read kExpHigh = [](auto& d) { return int{d.exp_high.Get()}; };
 
@@ -88,7 +91,9 @@ TEST_F(PanelPageInputTest, BarsSpanTheirScaleAndHoldTheEndsWhenDraggedPast) {
       {{0, 8, 9}, 12, 181, kTimeB, 40, 2500, 1270, 40, 2500},
       // Custom-EQ frequency: 0 Hz at the left end is raised to the lowest the device takes.
       {{0, 6, 4}, 13, 151, kFrequency3, 60, 17940, 8970, 60, 18000},
-      {{6, 1, 1}, 1, 24, kLevel, 0, 21, 10, 0, 21},
+      {{6, 1, 1}, 1, 24, System(0), 0, 21, 10, 0, 21},
+      {{6, 1, 1}, 2, 30, System(3), 0, 100, 50, 0, 100},
+      {{6, 1, 1}, 3, 32, System(4), 0, 100, 50, 0, 100},
       {{8, 1, 1}, 14, 210, kExpLow, 0, 50, 25, 0, 50},
   };
   // clang-format on
@@ -284,6 +289,8 @@ TEST_F(PanelPageInputTest, ExpPageModulesChoicesAndSettings) {
   EXPECT_EQ(d_->exp_settings_marker.load(), 0);
   EXPECT_EQ(d_->active_sub_item.Get(), 255);
   EXPECT_EQ(d_->active_item.Sent(), 0);
+  ClickRect(33);
+  EXPECT_EQ(Active(), 254);
 }
 
 TEST_F(PanelPageInputTest, ValueEntryKeysAreFilteredBeforeTheBoxSeesThem) {
@@ -296,6 +303,12 @@ TEST_F(PanelPageInputTest, ValueEntryKeysAreFilteredBeforeTheBoxSeesThem) {
   EXPECT_EQ(d_->tempo.Get(), 120) << "a space taps the tempo";
   Show({0, 3, 1});
   ClickBox(8);
+  // The window's keys that the box hands on: Ctrl+A over the list, not the arrows.
+  view_.hover_item = kItemPresetList;
+  logic.OnValueEntryKeyDown(kKeyDown, false);
+  EXPECT_EQ(d_->list_cursor.Get(), 0);
+  logic.OnValueEntryKeyDown(kKeyA, true);
+  EXPECT_EQ(std::count(view_.list_selected.begin(), view_.list_selected.end(), 1), kPresetCount);
   logic.OnValueEntryKeyDown(kKeyEscape, false);
   EXPECT_EQ(Active(), 254);
   EXPECT_FALSE(shell_.value_entry_shown);

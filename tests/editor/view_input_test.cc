@@ -644,6 +644,14 @@ TEST_F(ViewInputTest, CancelOnlyClearsTheDirtyFlagUnlessANameWasImported) {
   SaveDialogCancel(*device_, view_);
   EXPECT_EQ(PresetName(*device_, 4), "P005: BEFORE");
   EXPECT_EQ(view_.imported_name_pending, 0);
+
+  // The name goes back to the preset that took it, wherever the list cursor is by now.
+  view_.imported_name_pending = 1;
+  view_.imported_name_index = 7;
+  view_.previous_name = {'F', 'I', 'R', 'S', 'T'};
+  SaveDialogCancel(*device_, view_);
+  EXPECT_EQ(PresetName(*device_, 7), "P008: FIRST");
+  EXPECT_EQ(PresetName(*device_, 4), "P005: BEFORE");
 }
 
 }  // namespace
