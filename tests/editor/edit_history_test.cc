@@ -193,6 +193,30 @@ TEST_F(EditHistoryTest, BoundIsKeptAndALoadOrSaveStartsAfresh) {
   EXPECT_EQ(history_->undo_steps(), 0);
 }
 
+TEST_F(EditHistoryTest, StepsOfManyValuesGoOnceTheValueBoundIsReached) {
+  // 100 steps of 40 module values each: only the newest 51 fit in 2048 values.
+  const EditFields fields = ListEditFields(*device_);
+  std::vector<const EditField*> values;
+  for (const EditField& f : fields)
+    if (f.byte != nullptr && f.module != 0 && values.size() < 40) values.push_back(&f);
+  ASSERT_EQ(values.size(), 40u);
+  for (int round = 0; round < EditHistory::kMaxSteps; ++round) {
+    history_->BeforeInput();
+    for (const EditField* f : values) f->Set(100 + round % 2);
+    history_->AfterInput();
+    history_->Commit();
+  }
+  const int kept = EditHistory::kMaxChanges / 40;
+  EXPECT_EQ(history_->undo_steps(), kept);
+  while (history_->Undo()) {
+  }
+  for (const EditField* f : values) EXPECT_EQ(f->Get(), 100 + (99 - kept) % 2);
+  EXPECT_EQ(history_->redo_steps(), kept);
+  while (history_->Redo()) {
+  }
+  for (const EditField* f : values) EXPECT_EQ(f->Get(), 101);
+}
+
 TEST_F(EditHistoryTest, ModuleCopiedFromOnePresetIsPastedIntoAnotherAsOneStep) {
   device_->selected_module.Set(kDelay);
   EXPECT_TRUE(Key(kKeyV));
