@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "files/backup_reader.h"
+
 // The editor's own texts, each written once.
 namespace rq700::text {
 
@@ -37,8 +39,8 @@ inline constexpr std::string_view kBackupNotWritten = "Backup fail! the file can
 inline constexpr std::string_view kConfirmation = "Confirmation";
 inline constexpr const char* kSaveQuestionFormat = "Do you want to save changes to P%03d ?";
 
-inline constexpr std::string_view kWrongFileFormat =
-    "Wrong file format!\r\nPlease check compatibility of file type";
+// A file of the wrong kind: the text the file layer gives for a backup it refuses.
+inline constexpr std::string_view kWrongFileFormat = files::kWrongBackupFormat;
 
 // The save dialog.
 inline constexpr std::string_view kSaveDialogTitle = "SAVE";
