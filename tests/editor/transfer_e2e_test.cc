@@ -289,6 +289,16 @@ TEST_F(TransferAgainstEmulatorTest, PresetFilesGoInByTheirNamesAndComeOutEqual) 
   EXPECT_EQ(emu::PresetName(device.presets[11]), "A");
   EXPECT_EQ(emu::PresetName(device.presets[2]), "B");
   EXPECT_EQ(PresetName(*state_, 11), "P012: A");
+  // Numbered files dropped on the window go the same way.
+  bool accepted = false;
+  const size_t told = shell_.messages.size();
+  Drop(window, {PresetFile(7, "P20-D.zv"), PresetFile(8, "P21-E.zv")}, &accepted);
+  EXPECT_TRUE(accepted);
+  ASSERT_TRUE(PumpUntil([&] { return shell_.messages.size() > told; }, kDeviceWaitMs));
+  EXPECT_EQ(shell_.messages.back().text, "Import Success!!");
+  device = DeviceHolds();
+  EXPECT_EQ(emu::PresetName(device.presets[19]), "D");
+  EXPECT_EQ(emu::PresetName(device.presets[20]), "E");
 
   // Refused before anything is sent: a name that is not numbered, a number outside
   // 1..200 or of more than three digits, too many files, too long a selection.
