@@ -1,7 +1,6 @@
 #include "editor/transfer_actions.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "editor/messages.h"
@@ -10,7 +9,6 @@
 #include "files/slot_name.h"
 
 namespace rq700 {
-namespace {}  // namespace
 
 TransferActions::TransferActions(DeviceState& state, ViewState& view, Shell& shell,
                                  WindowJobs& jobs, files::PresetImportList& import_list,
